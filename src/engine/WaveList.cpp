@@ -1,0 +1,472 @@
+#include "engine/WaveList.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+
+namespace velmora {
+
+// ---- wave items ------------------------------------------------------------------------
+
+TWaveItem::~TWaveItem() {
+  // A device that throws while tearing down must not take the program with it.
+  try {
+    Finalize();
+  } catch (...) {
+  }
+}
+
+void TWaveItem::SetName(const std::string& name) {
+  // Unlinking walks the chains, so only items already linked pay for it.
+  if (Linked_) Owner_.Chains_.Remove(this);
+  Name = name;
+  Owner_.Chains_.Add(this);
+  Linked_ = true;
+}
+
+void TWaveItem::Initialize() {
+  if (Main_ != 0 || !Owner_.Sound.Initialized()) return;
+  Main_ = Owner_.Sound.CreateBuffer(Format, Samples);
+  if (Main_ != 0) Owner_.Sound.SetVolume(Main_, Volume);
+}
+
+void TWaveItem::Finalize() {
+  ISoundDevice& sound = Owner_.Sound;
+  std::vector<TSoundBuffer> copies;
+  copies.swap(Copies_);
+  const TSoundBuffer main = Main_;
+  Main_ = 0;
+  for (TSoundBuffer copy : copies)
+    sound.Release(copy);
+  if (main != 0) sound.Release(main);
+}
+
+void TWaveItem::Play(bool wait) {
+  ISoundDevice& sound = Owner_.Sound;
+  // The device may have been switched on after the list was filled; the buffers follow it.
+  if (Main_ == 0 && sound.Initialized()) Initialize();
+  if (Main_ == 0) return;
+
+  if (Looped) {
+    sound.SetVolume(Main_, Volume);
+    sound.Play(Main_, true);
+    return;
+  }
+
+  TSoundBuffer copy = 0;
+  for (TSoundBuffer candidate : Copies_) {
+    if (!sound.IsPlaying(candidate)) {
+      copy = candidate;
+      break;
+    }
+  }
+  if (copy == 0) {
+    // A negative limit from a damaged file counts as no limit rather than an empty pool.
+    if (MaxPlayingCount <= 0 || CopyCount() < MaxPlayingCount) {
+      copy = sound.Duplicate(Main_);
+      if (copy == 0) return;
+      Copies_.push_back(copy);
+    } else {
+      copy = Copies_.front();
+      Copies_.erase(Copies_.begin());
+      Copies_.push_back(copy);
+    }
+  }
+
+  sound.Stop(copy);
+  sound.SetVolume(copy, Volume);
+  sound.Play(copy, false);
+  if (wait) {
+    while (sound.IsPlaying(copy))
+      Owner_.System.Sleep(10);
+  }
+}
+
+void TWaveItem::Stop() {
+  if (Main_ == 0) return;
+  Owner_.Sound.Stop(Main_);
+  for (TSoundBuffer copy : Copies_)
+    Owner_.Sound.Stop(copy);
+}
+
+void TWaveItem::SetVolume(int volume) {
+  Volume = volume;
+  if (Main_ == 0) return;
+  // Music fades must reach the copy that is sounding now, not just the next one.
+  Owner_.Sound.SetVolume(Main_, volume);
+  for (TSoundBuffer copy : Copies_)
+    Owner_.Sound.SetVolume(copy, volume);
+}
+
+// ---- the list --------------------------------------------------------------------------
+
+TDXWaveList::~TDXWaveList() {
+  Clear();
+}
+
+TWaveItem& TDXWaveList::Add() {
+  Items_.push_back(std::make_unique<TWaveItem>(*this));
+  return *Items_.back();
+}
+
+void TDXWaveList::Clear() {
+  Chains_.Clear();
+  Items_.clear();
+}
+
+TWaveItem& TDXWaveList::Find(const std::string& name) {
+  if (TWaveItem* item = Chains_.Find(name)) return *item;
+  throw std::runtime_error("Wave '" + name + "' が見つかりません");
+}
+
+void TDXWaveList::Initialize() {
+  for (auto& item : Items_)
+    item->Initialize();
+}
+
+void TDXWaveList::Finalize() {
+  for (auto& item : Items_)
+    item->Finalize();
+}
+
+// ---- reading wave-list files -----------------------------------------------------------
+
+namespace {
+
+const char kStreamError[] = "不正なストリーム フォーマット";
+const char kWaveError[] = "不正な Wave です";
+
+[[noreturn]] void StreamError() {
+  throw std::runtime_error(kStreamError);
+}
+[[noreturn]] void WaveError() {
+  throw std::runtime_error(kWaveError);
+}
+
+// Nested lists beyond this depth are not something a wave list ever holds; refusing them
+// keeps a hostile file from exhausting the stack.
+constexpr int kMaxNesting = 32;
+
+enum TValueType : uint8_t {
+  vaNull = 0,
+  vaList = 1,
+  vaInt8 = 2,
+  vaInt16 = 3,
+  vaInt32 = 4,
+  vaExtended = 5,
+  vaString = 6,
+  vaIdent = 7,
+  vaFalse = 8,
+  vaTrue = 9,
+  vaBinary = 10,
+  vaSet = 11,
+  vaLString = 12,
+  vaNil = 13,
+  vaCollection = 14,
+  vaSingle = 15,
+  vaCurrency = 16,
+  vaDate = 17,
+  vaWString = 18,
+  vaInt64 = 19,
+  vaUTF8String = 20,
+  vaDouble = 21,
+};
+
+uint32_t LittleEndian32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+uint16_t LittleEndian16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+// Every read is checked against the bytes really present; running short is a damaged
+// stream.
+class TStreamReader {
+ public:
+  explicit TStreamReader(std::span<const uint8_t> bytes) : Bytes_(bytes) {}
+
+  size_t Position() const { return Pos_; }
+  size_t Remaining() const { return Bytes_.size() - Pos_; }
+  void Seek(size_t pos) {
+    if (pos > Bytes_.size()) StreamError();
+    Pos_ = pos;
+  }
+
+  std::span<const uint8_t> Take(uint64_t n) {
+    if (n > Remaining()) StreamError();
+    auto out = Bytes_.subspan(Pos_, static_cast<size_t>(n));
+    Pos_ += static_cast<size_t>(n);
+    return out;
+  }
+  uint8_t Peek() const {
+    if (Remaining() == 0) StreamError();
+    return Bytes_[Pos_];
+  }
+  uint8_t Byte() { return Take(1)[0]; }
+  uint16_t U16() { return LittleEndian16(Take(2).data()); }
+  uint32_t U32() { return LittleEndian32(Take(4).data()); }
+
+  std::string Chars(uint64_t n) {
+    auto bytes = Take(n);
+    return std::string(bytes.begin(), bytes.end());
+  }
+  std::string ShortString() { return Chars(Byte()); }
+
+  bool EndOfList() const { return Peek() == vaNull; }
+  void ListEnd() {
+    if (Byte() != vaNull) StreamError();
+  }
+
+ private:
+  std::span<const uint8_t> Bytes_;
+  size_t Pos_ = 0;
+};
+
+int32_t ReadInteger(TStreamReader& r) {
+  switch (r.Byte()) {
+    case vaInt8:
+      return static_cast<int8_t>(r.Byte());
+    case vaInt16:
+      return static_cast<int16_t>(r.U16());
+    case vaInt32:
+      return static_cast<int32_t>(r.U32());
+    default:
+      StreamError();
+  }
+}
+
+bool IsIntegerType(uint8_t type) {
+  return type == vaInt8 || type == vaInt16 || type == vaInt32;
+}
+
+std::string ReadString(TStreamReader& r) {
+  switch (r.Byte()) {
+    case vaString:
+    case vaIdent:
+      return r.ShortString();
+    case vaLString:
+    case vaUTF8String:
+      return r.Chars(r.U32());
+    default:
+      StreamError();
+  }
+}
+
+bool ReadBoolean(TStreamReader& r) {
+  switch (r.Byte()) {
+    case vaFalse:
+      return false;
+    case vaTrue:
+      return true;
+    default:
+      StreamError();
+  }
+}
+
+std::span<const uint8_t> ReadBinary(TStreamReader& r) {
+  if (r.Byte() != vaBinary) StreamError();
+  return r.Take(r.U32());
+}
+
+void SkipValue(TStreamReader& r, int depth);
+
+// Properties of one object or collection item: a name, then a value, until a zero byte.
+void SkipProperties(TStreamReader& r, int depth) {
+  while (!r.EndOfList()) {
+    r.ShortString();
+    SkipValue(r, depth);
+  }
+  r.ListEnd();
+}
+
+void SkipValue(TStreamReader& r, int depth) {
+  if (depth > kMaxNesting) StreamError();
+  switch (r.Byte()) {
+    case vaNull:
+    case vaFalse:
+    case vaTrue:
+    case vaNil:
+      return;
+    case vaList:
+      while (!r.EndOfList())
+        SkipValue(r, depth + 1);
+      r.ListEnd();
+      return;
+    case vaInt8:
+      r.Take(1);
+      return;
+    case vaInt16:
+      r.Take(2);
+      return;
+    case vaInt32:
+    case vaSingle:
+      r.Take(4);
+      return;
+    case vaCurrency:
+    case vaDate:
+    case vaInt64:
+    case vaDouble:
+      r.Take(8);
+      return;
+    case vaExtended:
+      r.Take(10);
+      return;
+    case vaString:
+    case vaIdent:
+      r.Take(r.Byte());
+      return;
+    case vaBinary:
+    case vaLString:
+    case vaUTF8String:
+      r.Take(r.U32());
+      return;
+    case vaWString:
+      r.Take(uint64_t{r.U32()} * 2);
+      return;
+    case vaSet:
+      for (uint8_t length = r.Byte(); length != 0; length = r.Byte())
+        r.Take(length);
+      return;
+    case vaCollection:
+      while (!r.EndOfList()) {
+        if (IsIntegerType(r.Peek())) ReadInteger(r);
+        if (r.Byte() != vaList) StreamError();
+        SkipProperties(r, depth + 1);
+      }
+      r.ListEnd();
+      return;
+    default:
+      StreamError();
+  }
+}
+
+// One collection item's properties, up to and including the zero byte that ends them.
+void ReadWaveItem(TStreamReader& r, TWaveItem& item) {
+  std::optional<std::string> name;
+  try {
+    while (!r.EndOfList()) {
+      const std::string property = r.ShortString();
+      if (SameTextAscii(property, "Name")) {
+        name = ReadString(r);
+      } else if (SameTextAscii(property, "Looped")) {
+        item.Looped = ReadBoolean(r);
+      } else if (SameTextAscii(property, "MaxPlayingCount")) {
+        item.MaxPlayingCount = std::max(ReadInteger(r), 0);
+      } else if (SameTextAscii(property, "Wave.WAVE")) {
+        ReadRiffWave(ReadBinary(r), item.Format, item.Samples);
+      } else {
+        SkipValue(r, 1);
+      }
+    }
+    r.ListEnd();
+  } catch (...) {
+    // The item stays in the partly filled list; it should be findable like the others.
+    if (name) item.SetName(*name);
+    throw;
+  }
+  if (name) item.SetName(*name);
+}
+
+void ReadCollection(TStreamReader& r, TDXWaveList& list) {
+  if (r.Byte() != vaCollection) StreamError();
+  if (!r.EndOfList()) list.Clear();
+  while (!r.EndOfList()) {
+    if (IsIntegerType(r.Peek())) ReadInteger(r);  // the item's order, not needed
+    TWaveItem& item = list.Add();
+    if (r.Byte() != vaList) StreamError();
+    ReadWaveItem(r, item);
+  }
+  r.ListEnd();
+}
+
+void SkipResourceHeader(TStreamReader& r) {
+  // The name is looked for in the first 79 bytes, the rest counting as zeros.
+  const size_t available = std::min<size_t>(r.Remaining(), 79);
+  std::span<const uint8_t> head = r.Take(available);
+  if (available < 3 || head[0] != 0xFF || LittleEndian16(&head[1]) != 10) StreamError();
+  size_t nameLength = 0;
+  while (3 + nameLength < available && head[3 + nameLength] != 0)
+    ++nameLength;
+  r.Seek(3 + nameLength + 1 + 6);
+}
+
+void ReadComponent(TStreamReader& r, TDXWaveList& list) {
+  const auto signature = r.Take(4);
+  if (std::memcmp(signature.data(), "TPF0", 4) != 0) StreamError();
+  const uint8_t prefix = r.Peek();
+  if ((prefix & 0xF0) == 0xF0) {
+    r.Byte();
+    if (prefix & 0x02) ReadInteger(r);
+  }
+  r.ShortString();  // class name
+  r.ShortString();  // object name
+  while (!r.EndOfList()) {
+    const std::string property = r.ShortString();
+    if (SameTextAscii(property, "List"))
+      ReadCollection(r, list);
+    else
+      SkipValue(r, 1);
+  }
+  r.ListEnd();
+  // A wave collection owns no child components; anything else here is a damaged file.
+  r.ListEnd();
+}
+
+}  // namespace
+
+void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
+                  std::vector<uint8_t>& samples) {
+  if (riff.size() < 12 || std::memcmp(riff.data(), "RIFF", 4) != 0 ||
+      std::memcmp(riff.data() + 8, "WAVE", 4) != 0)
+    WaveError();
+  format = TWaveFormat{};
+  samples.clear();
+  size_t pos = 12;
+  while (riff.size() - pos >= 8) {
+    const uint8_t* header = riff.data() + pos;
+    if (LittleEndian32(header) == 0) break;
+    const uint32_t size = LittleEndian32(header + 4);
+    pos += 8;
+    if (size > riff.size() - pos) WaveError();
+    const uint8_t* body = riff.data() + pos;
+    if (std::memcmp(header, "fmt ", 4) == 0) {
+      if (size < 16) WaveError();
+      format.FormatTag = LittleEndian16(body);
+      format.Channels = LittleEndian16(body + 2);
+      format.SamplesPerSec = LittleEndian32(body + 4);
+      format.AvgBytesPerSec = LittleEndian32(body + 8);
+      format.BlockAlign = LittleEndian16(body + 12);
+      format.BitsPerSample = LittleEndian16(body + 14);
+      format.Extra.clear();
+      if (size > 18) format.Extra.assign(body + 18, body + size);
+    } else if (std::memcmp(header, "data", 4) == 0) {
+      samples.assign(body, body + size);
+    }
+    pos += size;
+  }
+}
+
+void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list) {
+  list.Clear();
+  TStreamReader r(bytes);
+  SkipResourceHeader(r);
+  ReadComponent(r, list);
+  list.Initialize();
+}
+
+void LoadWaveList(const std::string& fileName, TDXWaveList& list) {
+  list.Clear();
+  std::ifstream file(fileName, std::ios::binary);
+  if (!file) throw std::runtime_error("ファイル '" + fileName + "' を開けません");
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
+  if (file.bad()) throw std::runtime_error("ファイル '" + fileName + "' を読めません");
+  LoadWaveListFromMemory(bytes, list);
+}
+
+}  // namespace velmora

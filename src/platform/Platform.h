@@ -1,0 +1,135 @@
+// The machine as the core sees it. The core never includes Qt or SDL: the game and the
+// headless runner hand it implementations of these interfaces.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Surface.h"
+#include "engine/Types.h"
+
+namespace velmora {
+
+// The 640x480 8-bit display in the game window.
+class IDisplay {
+ public:
+  virtual ~IDisplay() = default;
+  virtual bool Initialized() const = 0;
+  // Creates (or re-creates) the back buffer in the window: the display reset.
+  // Returns false when the display cannot be set up.
+  virtual bool Initialize() = 0;
+  virtual void Finalize() = 0;
+  // True when the back buffer may be drawn and flipped now.
+  virtual bool CanDraw() const = 0;
+  virtual TSurface& BackBuffer() = 0;
+  virtual void SetPalette(const TPalette& palette) = 0;
+  virtual const TPalette& Palette() const = 0;
+  // Presents the back buffer through the palette.
+  virtual void Flip() = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() const = 0;
+  // Shows the still title picture instead of the display (the Menu scene), or the display.
+  virtual void ShowTitleImage(bool show) = 0;
+};
+
+// Raw joystick reading in the plain joystick interface's terms: axes run from AxisMin to
+// AxisMax with the centre half way.
+struct TJoystickState {
+  int X = 0, Y = 0, Z = 0;
+  int AxisMin = 0, AxisMax = 65535;
+  uint32_t Buttons = 0;  // bit i: button i
+};
+
+class IInputDevice {
+ public:
+  virtual ~IInputDevice() = default;
+  // Whether the game window is the foreground window.
+  virtual bool IsForeground() const = 0;
+  // Which Windows virtual-key codes are down now.
+  virtual std::array<bool, 256> KeyboardState() const = 0;
+  // The first joystick, or nothing when none is attached.
+  virtual std::optional<TJoystickState> Joystick() = 0;
+};
+
+// The "fmt " record of a RIFF wave.
+struct TWaveFormat {
+  uint16_t FormatTag = 1;
+  uint16_t Channels = 1;
+  uint32_t SamplesPerSec = 22050;
+  uint32_t AvgBytesPerSec = 22050;
+  uint16_t BlockAlign = 1;
+  uint16_t BitsPerSample = 8;
+  std::vector<uint8_t> Extra;
+};
+
+using TSoundBuffer = int;  // a handle; 0 is no buffer
+
+class ISoundDevice {
+ public:
+  virtual ~ISoundDevice() = default;
+  // Returns false (and leaves the device off) when there is no usable sound device;
+  // LastError() then says why.
+  virtual bool Initialize() = 0;
+  virtual void Finalize() = 0;
+  virtual bool Initialized() const = 0;
+  virtual std::string LastError() const = 0;
+  // A buffer made from PCM samples; throws when the format cannot be played.
+  virtual TSoundBuffer CreateBuffer(const TWaveFormat& format,
+                                    const std::vector<uint8_t>& samples) = 0;
+  // A copy sharing the samples of an existing buffer.
+  virtual TSoundBuffer Duplicate(TSoundBuffer buffer) = 0;
+  virtual void Release(TSoundBuffer buffer) = 0;
+  // Stops the buffer, rewinds it and plays it from the start.
+  virtual void Play(TSoundBuffer buffer, bool looped) = 0;
+  virtual void Stop(TSoundBuffer buffer) = 0;
+  virtual bool IsPlaying(TSoundBuffer buffer) const = 0;
+  // Hundredths of a decibel: 0 full, -10000 silent.
+  virtual void SetVolume(TSoundBuffer buffer, int volume) = 0;
+};
+
+enum class TMessageKind { Information, Warning, Error, Confirmation };
+enum class TMessageButtons { OK, OKIgnore, YesNo };
+enum class TMessageResult { OK, Ignore, Yes, No, Cancel };
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  virtual TMessageResult MessageBox(TMessageKind kind, const std::string& caption,
+                                    const std::string& text, TMessageButtons buttons) = 0;
+  // The entered text, or nothing when cancelled.
+  virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                              const std::string& initial) = 0;
+  // The chosen path, or nothing when cancelled. filter: e.g. "Mission files (*.omf)".
+  virtual std::optional<std::string> OpenFile(const std::string& title,
+                                              const std::string& filter) = 0;
+};
+
+class ISystem {
+ public:
+  virtual ~ISystem() = default;
+  // Milliseconds since some fixed moment; wraps at 2^32.
+  virtual uint32_t TickCount() = 0;
+  // Blocks the whole program.
+  virtual void Sleep(uint32_t ms) = 0;
+  // The current date and time as the user reads them.
+  virtual std::string DateTimeText() = 0;
+  virtual std::string ComputerName() = 0;
+  // Where the settings, music, help and error log live (ends without a slash).
+  virtual std::string ProgramFolder() = 0;
+  virtual void OpenUrl(const std::string& url) = 0;
+  virtual void ShowHelp(const std::string& file) = 0;
+};
+
+// Everything the core needs of the machine, handed to the main form.
+struct TPlatform {
+  IDisplay& Display;
+  IInputDevice& Input;
+  ISoundDevice& Sound;
+  IDialogs& Dialogs;
+  ISystem& System;
+};
+
+}  // namespace velmora

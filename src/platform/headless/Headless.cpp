@@ -1,0 +1,65 @@
+#include "platform/headless/Headless.h"
+
+namespace velmora {
+
+bool THeadlessDisplay::Initialize() {
+  BackBuffer_.SetSize(640, 480);
+  Initialized_ = true;
+  ++Resets;
+  return true;
+}
+
+std::string THeadlessDialogs::NextAnswer() {
+  if (Answers.empty()) return {};
+  std::string answer = Answers.front();
+  Answers.pop_front();
+  return answer;
+}
+
+void THeadlessDialogs::Record(TRecord record) {
+  if (OnDialog) OnDialog(record);
+  Log.push_back(std::move(record));
+}
+
+TMessageResult THeadlessDialogs::MessageBox(TMessageKind kind, const std::string& caption,
+                                            const std::string& text, TMessageButtons buttons) {
+  static const char* const kKinds[] = {"information", "warning", "error", "confirmation"};
+  const std::string answer = NextAnswer();
+  TMessageResult result;
+  switch (buttons) {
+    case TMessageButtons::OK:
+      result = TMessageResult::OK;
+      break;
+    case TMessageButtons::OKIgnore:
+      result = answer == "ignore" ? TMessageResult::Ignore : TMessageResult::OK;
+      break;
+    default:
+      result = answer == "no" ? TMessageResult::No : TMessageResult::Yes;
+      break;
+  }
+  static const char* const kResults[] = {"ok", "ignore", "yes", "no", "cancel"};
+  Record({kKinds[static_cast<int>(kind)], caption, text, kResults[static_cast<int>(result)]});
+  return result;
+}
+
+std::optional<std::string> THeadlessDialogs::InputBox(const std::string& caption,
+                                                      const std::string& prompt,
+                                                      const std::string& initial) {
+  const std::string answer = NextAnswer();
+  std::optional<std::string> result = initial;
+  if (answer.rfind("text:", 0) == 0) result = answer.substr(5);
+  if (answer == "cancel") result.reset();
+  Record({"input", caption, prompt, result ? "text:" + *result : "cancel"});
+  return result;
+}
+
+std::optional<std::string> THeadlessDialogs::OpenFile(const std::string& title,
+                                                      const std::string&) {
+  const std::string answer = NextAnswer();
+  std::optional<std::string> result;
+  if (answer.rfind("file:", 0) == 0) result = answer.substr(5);
+  Record({"openfile", title, "", result ? "file:" + *result : "cancel"});
+  return result;
+}
+
+}  // namespace velmora

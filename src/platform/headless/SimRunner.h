@@ -1,0 +1,41 @@
+// velmora-sim: the real main form on the headless machine, driven from the command line.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velmora {
+
+struct TSimOptions {
+  std::string Dir = ".";
+  int Difficulty = 0;  // 0: as stored
+  std::optional<uint32_t> Seed;
+  std::string Start = "title";
+  std::vector<std::pair<int, std::string>> Clicks;  // frame, menu item name
+  int Frames = 0;                                   // 0: no limit of its own
+  std::string Until;                                // scene name
+  std::string KeysFile;
+  bool Auto = false;
+  bool God = false;
+  std::vector<std::string> Answers;
+  std::vector<std::pair<int, std::string>> Shots;  // frame, PNG path
+  std::string TraceFile;
+  bool LogDialogs = false;
+  bool Bench = false;
+};
+
+// Throws std::invalid_argument with a usage message on a bad command line.
+TSimOptions ParseSimArgs(const std::vector<std::string>& args);
+// Runs the game; returns the process exit code.
+int RunSim(const TSimOptions& options, std::ostream& out, std::ostream& err);
+
+// The scene names of the command line, indexed by scene state.
+const char* SceneName(int state);
+// A key name of a keys script ("Z", "Space", "F12" ...) as a virtual-key code; -1 if unknown.
+int KeyCodeOf(const std::string& name);
+
+}  // namespace velmora

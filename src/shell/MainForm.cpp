@@ -1,0 +1,466 @@
+#include "shell/MainForm.h"
+
+#include <string>
+
+#include "sprites/ScrollBackground.h"
+
+namespace velmora {
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+constexpr TRGB kBlack{0, 0, 0};
+constexpr TRGB kWhite{255, 255, 255};
+constexpr TRGB kYellow{255, 255, 0};
+}  // namespace
+
+TMainForm::TMainForm(TPlatform& platform)
+    : Platform(platform),
+      DXTimer(platform.System),
+      DXInput(platform.Input),
+      ImageList("TDXImageList"),
+      ColorImageList("TDXImageList"),
+      SpriteEngine(platform.Display),
+      DXWaveList(platform.Sound, platform.System),
+      DXWaveMusicList(platform.Sound, platform.System) {
+  MainForm = this;
+  DXTimer.OnTimer = [this](int lag) { DXTimerTimer(lag); };
+  DXTimer.OnActivate = [this] { Platform.Display.SetCaption("Velmora"); };
+  DXTimer.OnDeactivate = [this] { Platform.Display.SetCaption("Velmora [停止中]"); };
+  DXTimer.SetEnabled(false);
+  LoadGameImages(ImageList.Items);
+  LoadPaletteImages(ColorImageList.Items);
+  LoadBuiltInEffects(DXWaveList);
+  BuildMenu();
+}
+
+TMainForm::~TMainForm() {
+  DXTimer.SetEnabled(false);
+  SpriteEngine.Engine.Clear();
+  if (MainForm == this) MainForm = nullptr;
+}
+
+// ---- start-up ------------------------------------------------------------------------
+
+void TMainForm::BuildMenu() {
+  MainMenu.Name = "MainMenu";
+  TMenuItem* game = MainMenu.Add("GameMenu", "ゲーム");
+  game->Enabled = false;
+  GamePause = game->Add("GamePause", "Game &Pause", [this] { GamePauseClick(); });
+  GamePause->ShortCut = "F12";
+  GamePause->Visible = false;
+
+  TMenuItem* options = MainMenu.Add("OptionMenu", "オプション");
+  OptionSound = options->Add("OptionSound", "効果音");
+  OptionSound->OnClick = [this] {
+    OptionSound->Checked = !OptionSound->Checked;
+    if (!OptionSound->Checked) {
+      DXWaveList.Finalize();
+      DXWaveMusicList.Finalize();
+      Platform.Sound.Finalize();
+      CurrentMusic = "NONE";
+    } else if (!Platform.Sound.Initialized()) {
+      if (Platform.Sound.Initialize()) {
+        DXWaveList.Initialize();
+        DXWaveMusicList.Initialize();
+      } else {
+        OptionSound->Checked = false;
+      }
+    }
+  };
+  OptionMusic = options->Add("OptionMusic", "ＢＧＭ");
+  OptionMusic->OnClick = [this] { OptionMusic->Checked = !OptionMusic->Checked; };
+  OptionTossin = options->Add("OptionTossin", "突進モード");
+  OptionTossin->OnClick = [this] { OptionTossin->Checked = !OptionTossin->Checked; };
+  OptionDirectInput = options->Add("OptionDirectInput", "DirectInput");
+  OptionDirectInput->Checked = true;
+  OptionDirectInput->OnClick = [this] { OptionDirectInput->Checked = !OptionDirectInput->Checked; };
+  OptionShowFPS = options->Add("OptionShowFPS", "Show Status");
+  OptionShowFPS->ShortCut = "Ctrl+F";
+  OptionShowFPS->OnClick = [this] { OptionShowFPS->Checked = !OptionShowFPS->Checked; };
+}
+
+void TMainForm::FormCreate() {
+  SetUpPalette();
+  OptionFullScreenClick();
+  DXTimer.Interval = 16;
+  // Effects and music start switched on, through their own handlers.
+  OptionSound->Checked = false;
+  OptionSound->Click();
+  OptionMusic->Checked = false;
+  OptionMusic->Click();
+  MissionCleared = false;
+  KeyEnter = KeySpace = KeyUp = KeyDown = KeyLeft = KeyRight = false;
+  SetScene(ssTitle);
+}
+
+void TMainForm::FormPaint() {
+  if (FirstPaintDone_) return;
+  FirstPaintDone_ = true;
+  DeriveDebrisImages(ImageList.Items);
+}
+
+void TMainForm::SetUpPalette() {
+  Platform.Display.SetPalette(ColorImageList.Items.MakeColorTable());
+}
+
+bool TMainForm::DXDrawInitialize() {
+  if (!Platform.Display.Initialize()) return false;
+  const TPalette& palette = Platform.Display.Palette();
+  ImageList.Initialize(true, palette);
+  ColorImageList.Initialize(true, palette);
+  SpriteEngine.DisplayInitialized();
+  DXTimer.SetEnabled(true);
+  return true;
+}
+
+void TMainForm::DXDrawFinalize() {
+  DXTimer.SetEnabled(false);
+  SpriteEngine.DisplayFinalized();
+  ImageList.Finalize();
+  ColorImageList.Finalize();
+  Platform.Display.Finalize();
+}
+
+void TMainForm::OptionFullScreenClick() {
+  DXDrawFinalize();
+  DXDrawInitialize();
+}
+
+// ---- keys ----------------------------------------------------------------------------
+
+void TMainForm::FormKeyDown(int key) {
+  switch (key) {
+    case vk::Enter:
+      KeyEnter = true;
+      break;
+    case vk::Space:
+      KeySpace = true;
+      break;
+    case vk::Left:
+      KeyLeft = true;
+      break;
+    case vk::Up:
+      KeyUp = true;
+      break;
+    case vk::Right:
+      KeyRight = true;
+      break;
+    case vk::Down:
+      KeyDown = true;
+      break;
+    default:
+      break;
+  }
+  // F12 is the shortcut of the hidden pause item, which a menu bar would not deliver.
+  if ((key == vk::Pause && SceneState != ssMenu) || key == vk::P || key == vk::F12)
+    GamePauseClick();
+  if (key == vk::Escape && SceneState == ssPlay && GamePause->Checked) {
+    MusicCommand("STOP");
+    PendingScene = ssMenu;
+    PalleteAnim(kBlack, 300);
+    Wait(200);
+    GamePauseClick();
+  }
+}
+
+void TMainForm::FormKeyUp(int key) {
+  switch (key) {
+    case vk::Enter:
+      KeyEnter = false;
+      break;
+    case vk::Space:
+      KeySpace = false;
+      break;
+    case vk::Left:
+      KeyLeft = false;
+      break;
+    case vk::Up:
+      KeyUp = false;
+      break;
+    case vk::Right:
+      KeyRight = false;
+      break;
+    case vk::Down:
+      KeyDown = false;
+      break;
+    default:
+      break;
+  }
+}
+
+void TMainForm::GamePauseClick() {
+  GamePause->Checked = !GamePause->Checked;
+  if (!GamePause->Checked) {
+    GamePause->Tag = 0;
+    DXTimer.SetEnabled(true);
+  }
+}
+
+// ---- the tick ------------------------------------------------------------------------
+
+void TMainForm::DXTimerTimer(int /*lagCount*/) {
+  if (!Platform.Display.CanDraw()) return;
+  DXInput.Poll();
+  switch (SceneState) {
+    case ssTitle:
+      FrameTitle();
+      break;
+    case ssMenu:
+      FrameMenu();
+      break;
+    case ssBriefing:
+      FrameBriefing();
+      break;
+    case ssMissionTitle:
+      FrameMissionTitle();
+      break;
+    case ssPlay:
+      FramePlay();
+      break;
+    case ssGameOver:
+      FrameGameOver();
+      break;
+    case ssResult:
+      FrameResult();
+      break;
+    default:
+      break;
+  }
+  if (PendingScene != 0) {
+    SetScene(PendingScene);
+    PendingScene = 0;
+  }
+  if (OptionShowFPS->Checked) DrawStatusLine();
+  if (GamePause->Tag > 3) DXTimer.SetEnabled(false);
+  if (GamePause->Checked) {
+    DrawPauseNotice();
+    ++GamePause->Tag;
+  }
+  Platform.Display.Flip();
+}
+
+void TMainForm::MoveAndFlush() {
+  SpriteEngine.Move(16);
+  SpriteEngine.Dead();
+}
+
+void TMainForm::ClearAndDraw() {
+  Platform.Display.BackBuffer().Fill(0);
+  SpriteEngine.Draw();
+}
+
+void TMainForm::FrameTitle() {
+  MoveAndFlush();
+  SpawnDue();
+  ClearAndDraw();
+  if (DXInput.ActiveStates.Has(isButton1)) {
+    Wait(100);
+    SetScene(ssMenu);
+  }
+  ++FrameCount;
+}
+
+void TMainForm::FrameMenu() {
+  MoveAndFlush();
+  ClearAndDraw();
+  ++FrameCount;
+}
+
+void TMainForm::FrameBriefing() {
+  MoveAndFlush();
+  SpawnDue();
+  ClearAndDraw();
+  if (DXInput.ActiveStates.Has(isButton1)) {
+    PalleteAnim(kBlack, 300);
+    Wait(200);
+    SetScene(ssMissionTitle);
+  }
+  ++FrameCount;
+}
+
+void TMainForm::FrameMissionTitle() {
+  MoveAndFlush();
+  SpawnDue();
+  ClearAndDraw();
+  if (FrameCount > 80) {
+    PalleteAnim(kBlack, 300);
+    Wait(200);
+    SetScene(ssPlay);
+  }
+  ++FrameCount;
+}
+
+void TMainForm::FramePlay() {
+  MoveAndFlush();
+  SpawnDue();
+  ReinforcementTick(1);
+  Platform.Display.BackBuffer().Fill(0);
+  // A frame in which a sprite asked for another scene stays black behind the transition.
+  if (PendingScene == 0) {
+    SpriteEngine.Draw();
+    DrawHud();
+  }
+  if (!AdvanceStopped) ++FrameCount;
+}
+
+void TMainForm::FrameGameOver() {
+  MoveAndFlush();
+  SpawnDue();
+  ClearAndDraw();
+  if (FrameCount > 100) {
+    PalleteAnim(kBlack, 300);
+    Wait(100);
+    SetScene(ssMenu);
+  }
+  ++FrameCount;
+}
+
+void TMainForm::FrameResult() {
+  MoveAndFlush();
+  SpawnDue();
+  ClearAndDraw();
+  if (DXInput.ActiveStates.Has(isButton1)) {
+    PalleteAnim(kBlack, 300);
+    Wait(100);
+    if (Mission >= 1 && Mission <= 4 && !SinglePlay && OptionTossin->Checked) {
+      TotalScore += Score;
+      ++Mission;
+      SaveCampaign();
+      SetScene(ssBriefing);
+    } else {
+      SetScene(ssMenu);
+    }
+  }
+  ++FrameCount;
+}
+
+void TMainForm::DrawStatusLine() {
+  Text.SetFont(kFontPGothic, 12);
+  Text.TextOut(Platform.Display.BackBuffer(), 0, 0,
+               "FPS: " + std::to_string(DXTimer.FramesPerSecond()) +
+                   ",Sprite: " + std::to_string(SpriteEngine.Engine.SpriteCount),
+               NearestColour(kWhite));
+}
+
+void TMainForm::DrawPauseNotice() {
+  Text.SetFont(kFontGothic, 55);
+  const uint8_t yellow = NearestColour(kYellow);
+  if (SceneState == ssPlay)
+    Text.TextOut(Platform.Display.BackBuffer(), 20, 200, "停止中(ESCで終了)", yellow);
+  else
+    Text.TextOut(Platform.Display.BackBuffer(), 220, 200, "停止中", yellow);
+}
+
+uint8_t TMainForm::NearestColour(TRGB colour) const {
+  return NearestIndex(Platform.Display.Palette(), colour);
+}
+
+// ---- scenes --------------------------------------------------------------------------
+
+void TMainForm::SetScene(int state) {
+  ExitScene(SceneState);
+  DXInput.ClearButtons();
+  SceneState = static_cast<uint8_t>(state);
+  AdvanceStopped = false;
+  ScrollSpeed = 4;
+  EnterScene(state);
+}
+
+void TMainForm::ExitScene(int state) {
+  SpriteEngine.Engine.Clear();
+  if (state == ssMenu) {
+    Platform.Display.ShowTitleImage(false);
+    OptionFullScreenClick();
+  }
+}
+
+void TMainForm::EnterScene(int state) {
+  AppearanceIndex = 0;
+  FrameCount = 0;
+  switch (state) {
+    case ssTitle:
+      BuildMission(-2);
+      CreateScrollBackground("Sea");
+      break;
+    case ssMenu:
+      OptionFullScreenClick();
+      MainMenu.Find("GameMenu")->Enabled = true;
+      BuildMission(-777);
+      Platform.Display.ShowTitleImage(true);
+      if (MissionCleared) EndOfMissionDialogs();
+      break;
+    case ssBriefing:
+      BackgroundImage = "Sea";
+      BuildMission(std::stoi("-3" + std::to_string(Mission)));
+      if (BackgroundImage != "NONE") CreateScrollBackground(BackgroundImage);
+      Platform.Display.SetPalette(Platform.Display.Palette());
+      break;
+    case ssMissionTitle:
+      BuildMission(std::stoi("-4" + std::to_string(Mission)));
+      break;
+    case ssPlay:
+      StartMission();
+      break;
+    case ssGameOver:
+      BuildMission(-888);
+      break;
+    case ssResult:
+      BuildMission(std::stoi("-5" + std::to_string(Mission)));
+      if (BackgroundImage != "NONE") CreateScrollBackground(BackgroundImage);
+      break;
+    default:
+      break;
+  }
+}
+
+void TMainForm::CreateScrollBackground(const std::string& imageName) {
+  auto* background = new TScrollBackground(&SpriteEngine.Engine);
+  background->ScrollKind = 0;
+  background->SetMapSize(1, 1);
+  background->Image = &ImageList.Items.Find(imageName);
+  background->X = 0;
+  background->Y = 0;
+  background->SetZ(-50);
+  background->Tiled = true;
+}
+
+void TMainForm::PalleteAnim(TRGB colour, uint32_t ms) {
+  if (!Platform.Display.Initialized()) return;
+  const uint8_t index = NearestColour(colour);
+  Wait(ms);
+  for (int i = 0; i < 5; ++i) {
+    Platform.Display.BackBuffer().Fill(index);
+    Platform.Display.Flip();
+  }
+}
+
+// ---- sound ---------------------------------------------------------------------------
+
+void TMainForm::PlaySound(const std::string& name, bool wait) {
+  if (!OptionSound->Checked) return;
+  if (!Platform.Sound.Initialized() && Platform.Sound.Initialize()) {
+    DXWaveList.Initialize();
+    DXWaveMusicList.Initialize();
+  }
+  DXWaveList.Find(name).Play(wait);
+}
+
+// ---- seams for the parts still to come -----------------------------------------------
+
+// The music interpreter arrives with the music files.
+void TMainForm::MusicCommand(const std::string&) {}
+// The mission lists arrive with the scheduler; until then every scene starts empty.
+void TMainForm::BuildMission(int) {}
+void TMainForm::SpawnDue() {}
+void TMainForm::ReinforcementTick(int) {}
+void TMainForm::DrawHud() {}
+// The mission start-up (fighter, list, background) arrives with the stage flow.
+void TMainForm::StartMission() {
+  BuildMission(Mission);
+  if (BackgroundImage != "NONE") CreateScrollBackground(BackgroundImage);
+}
+void TMainForm::SaveCampaign() {}
+void TMainForm::EndOfMissionDialogs() {}
+
+}  // namespace velmora

@@ -1,0 +1,160 @@
+// TMainForm: the game record, the frame tick and the seven scene states. One main form
+// exists; sprites reach it through MainForm.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/ImageList.h"
+#include "engine/Input.h"
+#include "engine/Sprite.h"
+#include "engine/TextRenderer.h"
+#include "engine/Timer.h"
+#include "engine/WaveList.h"
+#include "platform/Platform.h"
+#include "shell/Menu.h"
+
+namespace velmora {
+
+enum TSceneState : uint8_t {
+  ssNone = 0,
+  ssTitle = 1,
+  ssMenu = 2,
+  ssBriefing = 3,
+  ssMissionTitle = 4,
+  ssPlay = 5,
+  ssGameOver = 6,
+  ssResult = 7,
+};
+
+// Virtual-key codes the window itself reacts to.
+namespace vk {
+constexpr int Enter = 13, Pause = 19, Escape = 27, Space = 32;
+constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
+constexpr int P = 80, F1 = 112, F2 = 113, F12 = 123;
+}  // namespace vk
+
+class TMainForm {
+ public:
+  explicit TMainForm(TPlatform& platform);
+  ~TMainForm();
+  TMainForm(const TMainForm&) = delete;
+  TMainForm& operator=(const TMainForm&) = delete;
+
+  // ---- window events -----------------------------------------------------------------
+  void FormCreate();
+  void FormPaint();
+  // One pass of the idle loop; returns how long the caller may sleep (see TDXTimer::Idle).
+  uint32_t Idle() { return DXTimer.Idle(); }
+  void FormKeyDown(int key);
+  void FormKeyUp(int key);
+  void ApplicationActivated() { DXTimer.ApplicationActivated(); }
+  void ApplicationDeactivated() { DXTimer.ApplicationDeactivated(); }
+
+  // ---- the frame loop ----------------------------------------------------------------
+  void DXTimerTimer(int lagCount);
+  void SetScene(int state);
+  void PalleteAnim(TRGB colour, uint32_t ms);
+  void CreateScrollBackground(const std::string& imageName);
+  void GamePauseClick();
+  // Blocking sleep of the whole program.
+  void Wait(uint32_t ms) { Platform.System.Sleep(ms); }
+
+  // ---- sound -------------------------------------------------------------------------
+  void PlaySound(const std::string& name, bool wait = false);
+  void MusicCommand(const std::string& command);
+
+  // ---- the game record ---------------------------------------------------------------
+  uint8_t SceneState = ssNone;
+  uint8_t PendingScene = 0;
+  int32_t ScrollSpeed = 0;
+  int32_t TotalScore = 0;
+  int32_t Score = 0;
+  int32_t Damage = 0;
+  double CommanderDamage = 0;
+  bool CommanderPresent = false;
+  int32_t ShotPower = 0;
+  int32_t SupportPlanes = 0;
+  bool FireEnabled = false;
+  std::string P36Image = "P36";
+  std::string BackgroundImage = "Sea";
+  std::string PlayerImage = "Zero21";
+  std::string SBDImage = "SBD";
+  std::string ShotDownMessage = "撃墜されてしまった..。";
+  int32_t Difficulty = 1;
+  int32_t Mission = 0;
+  int32_t SinglesUnlocked = 0;
+  bool SinglePlay = false;
+  bool MissionCleared = false;
+  bool AdvanceStopped = false;
+  bool ReinforcementsOn = false;
+  int32_t FrameCount = 0;
+  std::string CurrentMusic = "NONE";
+  bool ExpandedMusic = false;
+  bool KeyEnter = false, KeySpace = false, KeyUp = false, KeyDown = false, KeyLeft = false,
+       KeyRight = false;
+  std::string CustomMissionFile;
+  int32_t AppearanceIndex = 0;
+
+  // ---- components --------------------------------------------------------------------
+  TPlatform& Platform;
+  TDXTimer DXTimer;
+  TDXInput DXInput;
+  TDXImageList ImageList;
+  TDXImageList ColorImageList;
+  TDXSpriteEngine SpriteEngine;
+  TDXWaveList DXWaveList;
+  TDXWaveList DXWaveMusicList;
+  TTextRenderer Text;
+  TMenuItem MainMenu;
+
+  // Frequently used menu items (owned by MainMenu).
+  TMenuItem* GamePause = nullptr;
+  TMenuItem* OptionShowFPS = nullptr;
+  TMenuItem* OptionSound = nullptr;
+  TMenuItem* OptionMusic = nullptr;
+  TMenuItem* OptionTossin = nullptr;
+  TMenuItem* OptionDirectInput = nullptr;
+
+  // The display component: initialising it attaches the back buffer to the sprite engine
+  // and the catalogues and switches the frame timer on; finalising reverses that.
+  bool DXDrawInitialize();
+  void DXDrawFinalize();
+  // The display reset: the game always runs in its 640x480 window.
+  void OptionFullScreenClick();
+
+ private:
+  // Seams filled by later parts of the game. Each does nothing yet.
+  void BuildMission(int listNumber);
+  void SpawnDue();
+  void ReinforcementTick(int count);
+  void DrawHud();
+  void StartMission();
+  void SaveCampaign();
+  void EndOfMissionDialogs();
+
+  void BuildMenu();
+  void SetUpPalette();
+  void FrameTitle();
+  void FrameMenu();
+  void FrameBriefing();
+  void FrameMissionTitle();
+  void FramePlay();
+  void FrameGameOver();
+  void FrameResult();
+  void ExitScene(int state);
+  void EnterScene(int state);
+  void MoveAndFlush();
+  void ClearAndDraw();
+  void DrawStatusLine();
+  void DrawPauseNotice();
+  uint8_t NearestColour(TRGB colour) const;
+
+  bool FirstPaintDone_ = false;
+};
+
+// The application-wide reference to the one main form.
+extern TMainForm* MainForm;
+
+}  // namespace velmora
