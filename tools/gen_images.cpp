@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <numbers>
 #include <stdexcept>
@@ -459,8 +460,8 @@ Shader Cylinder(Col base, double cx, double halfW) {
   };
 }
 
-void Wing(Canvas& c, const Plane& p, double le, double rootX, double span, double root, double tip,
-          double sweep, Col paint) {
+void Wing(Canvas& c, double le, double rootX, double span, double root, double tip, double sweep,
+          Col paint) {
   for (int side : {-1, 1}) {
     double xr = side * rootX, xt = side * span / 2;
     double tipLE = le + sweep;
@@ -485,7 +486,6 @@ void Wing(Canvas& c, const Plane& p, double le, double rootX, double span, doubl
     c.Line(side * span / 2 * t0, a0, side * span / 2 * 0.95, a1, std::max(span * 0.006, 0.08),
            Scale(paint, 0.6));
   }
-  (void)p;
 }
 
 void Insig(Canvas& c, Insignia m, double x, double y, double r) {
@@ -511,9 +511,9 @@ void DrawPlane(Canvas& c, const Plane& p) {
       return Mix(Lighten(p.Paint, 0.1), Scale(p.Paint, 0.8), (v - p.TailLE) / p.TailRoot);
     });
   } else {
-    Wing(c, p, p.TailLE, 0.1, p.TailSpan, p.TailRoot, p.TailTip, 0.15, p.Paint);
+    Wing(c, p.TailLE, 0.1, p.TailSpan, p.TailRoot, p.TailTip, 0.15, p.Paint);
   }
-  if (!p.Floats) Wing(c, p, p.WingLE, 0.2, p.Span, p.RootChord, p.TipChord, p.Sweep, p.Paint);
+  if (!p.Floats) Wing(c, p.WingLE, 0.2, p.Span, p.RootChord, p.TipChord, p.Sweep, p.Paint);
 
   auto body = [&]() {
     if (p.TwinBoom) {
@@ -571,7 +571,7 @@ void DrawPlane(Canvas& c, const Plane& p) {
   if (p.Floats) {
     // flying boat: hull below, parasol wing on top
     body();
-    Wing(c, p, p.WingLE, 0.0, p.Span, p.RootChord, p.TipChord, p.Sweep, p.Paint);
+    Wing(c, p.WingLE, 0.0, p.Span, p.RootChord, p.TipChord, p.Sweep, p.Paint);
     for (int s : {-1, 1}) {
       double x = s * half * 0.88;
       c.Ellipse(x, p.WingLE + p.RootChord * 0.45, 0.38, p.RootChord * 0.55,
@@ -767,10 +767,10 @@ Canvas Missouri() {
   Rng r(61);
   const double cy = 50;
   Wake(c, 600, cy, 60, 40, r);
-  for (int i = 0; i < 18; ++i) {  // bow wave along both sides
-    double t = i / 18.0;
+  for (int i = 0; i < 40; ++i) {  // bow wave along both sides
+    double t = i / 40.0;
     for (int s : {-1, 1})
-      c.Circle(24 + t * 70, cy + s * (10 + t * 28), 2.0 - t, {226, 234, 240});
+      c.Circle(24 + t * 80, cy + s * (10 + t * 30), 2.8 - 1.8 * t, {226, 234, 240});
   }
   Col hull{118, 128, 140}, deck{182, 160, 118};
   auto hullPts = HullShape(14, 612, cy, 76, 170, 24);
@@ -1070,6 +1070,13 @@ Canvas PlayerTama(int w, int h, int count, double fan, bool left, bool heavy) {
     double len = h - 4.0 - (i % 2) * 3;
     double wid = heavy ? 4.2 : 3.2;
     Tracer(c, x, 1 + (i % 2) * 2, len, wid, tilt);
+  }
+  if (heavy) {  // the cannon round in the middle glows red-hot
+    double x = w / 2.0;
+    c.Ellipse(x, 9, 3.6, 7, [=](double u, double v) {
+      double k = std::hypot((u - x) / 3.6, (v - 9) / 7);
+      return Mix({255, 246, 200}, {236, 60, 20}, std::clamp(k, 0.0, 1.0));
+    });
   }
   return c;
 }
@@ -1632,6 +1639,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
+    std::filesystem::create_directories(argv[1]);
     Output out{argv[1]};
     WriteAll(out);
     std::printf("wrote %d pictures to %s\n", out.Written, argv[1]);

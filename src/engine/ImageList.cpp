@@ -1,6 +1,7 @@
 #include "engine/ImageList.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace velmora {
@@ -56,18 +57,92 @@ void TPictureCollectionItem::Initialize(const TPalette& palette) {
       Patterns_.push_back({left, top, left + pw, top + ph});
     }
   }
+  CutRuns();
   Initialized_ = true;
+}
+
+void TPictureCollectionItem::CutRuns() {
+  Runs_.assign(Patterns_.size(), {});
+  for (size_t k = 0; k < Patterns_.size(); ++k) {
+    const TRect& p = Patterns_[k];
+    TPatternRuns& runs = Runs_[k];
+    runs.RowStart.reserve(p.Height() + 1);
+    for (int y = p.Top; y < p.Bottom; ++y) {
+      runs.RowStart.push_back(static_cast<uint32_t>(runs.Runs.size()));
+      const uint8_t* row = Surface_.Row(y) + p.Left;
+      for (int x = 0; x < p.Width();) {
+        if (row[x] == Key_) {
+          ++x;
+          continue;
+        }
+        const int start = x;
+        while (x < p.Width() && row[x] != Key_) ++x;
+        runs.Runs.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x)});
+      }
+    }
+    runs.RowStart.push_back(static_cast<uint32_t>(runs.Runs.size()));
+  }
 }
 
 void TPictureCollectionItem::Finalize() {
   Initialized_ = false;
   Patterns_.clear();
+  Runs_.clear();
   Surface_ = TSurface();
 }
 
 void TPictureCollectionItem::Draw(TSurface& target, int x, int y, int index) const {
   if (!Initialized_ || index < 0 || index >= PatternCount()) return;
-  target.Blit(x, y, Surface_, Patterns_[index], Transparent ? Key_ : -1);
+  const TRect& pattern = Patterns_[index];
+  if (!Transparent) {
+    target.Blit(x, y, Surface_, pattern);
+    return;
+  }
+  // Clip to the target, then copy the opaque runs of the rows and columns that remain.
+  const int w = pattern.Width(), h = pattern.Height();
+  const int clipLeft = std::max(0, -x), clipRight = std::min(w, target.Width() - x);
+  const int clipTop = std::max(0, -y), clipBottom = std::min(h, target.Height() - y);
+  if (clipLeft >= clipRight || clipTop >= clipBottom) return;
+  const TPatternRuns& runs = Runs_[index];
+  for (int row = clipTop; row < clipBottom; ++row) {
+    const uint8_t* src = Surface_.Row(pattern.Top + row) + pattern.Left;
+    uint8_t* dest = target.Row(y + row) + x;
+    for (uint32_t r = runs.RowStart[row]; r < runs.RowStart[row + 1]; ++r) {
+      const int a = std::max<int>(runs.Runs[r].Start, clipLeft);
+      const int b = std::min<int>(runs.Runs[r].End, clipRight);
+      if (a < b) std::memcpy(dest + a, src + a, b - a);
+    }
+  }
+}
+
+bool TPictureCollectionItem::OpaqueOverlap(const TPictureCollectionItem& a, int indexA,
+                                           TPoint atA, const TPictureCollectionItem& b,
+                                           int indexB, TPoint atB) {
+  const TRect& pa = a.Patterns_[indexA];
+  const TRect& pb = b.Patterns_[indexB];
+  const int left = std::max(atA.X, atB.X);
+  const int right = std::min(atA.X + pa.Width(), atB.X + pb.Width());
+  const int top = std::max(atA.Y, atB.Y);
+  const int bottom = std::min(atA.Y + pa.Height(), atB.Y + pb.Height());
+  if (left >= right || top >= bottom) return false;
+  const TPatternRuns& ra = a.Runs_[indexA];
+  const TPatternRuns& rb = b.Runs_[indexB];
+  for (int y = top; y < bottom; ++y) {
+    const int rowA = y - atA.Y, rowB = y - atB.Y;
+    uint32_t i = ra.RowStart[rowA], j = rb.RowStart[rowB];
+    const uint32_t endA = ra.RowStart[rowA + 1], endB = rb.RowStart[rowB + 1];
+    // Walk both rows' runs in screen columns; any common column inside the overlap counts.
+    while (i < endA && j < endB) {
+      const int a0 = ra.Runs[i].Start + atA.X, a1 = ra.Runs[i].End + atA.X;
+      const int b0 = rb.Runs[j].Start + atB.X, b1 = rb.Runs[j].End + atB.X;
+      if (std::max({a0, b0, left}) < std::min({a1, b1, right})) return true;
+      if (a1 < b1)
+        ++i;
+      else
+        ++j;
+    }
+  }
+  return false;
 }
 
 void TPictureCollectionItem::StretchDraw(TSurface& target, const TRect& dest, int index) const {

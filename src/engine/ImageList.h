@@ -58,6 +58,11 @@ class TPictureCollectionItem {
     return Surface_.Pixel(r.Left + px, r.Top + py) != Key_;
   }
 
+  // Whether the two patterns, drawn with their top-left corners at these screen points,
+  // have an opaque pixel in common.
+  static bool OpaqueOverlap(const TPictureCollectionItem& a, int indexA, TPoint atA,
+                            const TPictureCollectionItem& b, int indexB, TPoint atB);
+
   std::string Name;
   TPictureCollectionItem* NextInChain = nullptr;
 
@@ -67,6 +72,17 @@ class TPictureCollectionItem {
   std::vector<TRect> Patterns_;
   TSurface Surface_;
   int Key_ = -1;
+  // Per pattern, the runs of pixels in each row that are not the key (columns relative
+  // to the pattern): keyed drawing copies runs, and the pixel test compares them.
+  struct TRun {
+    uint16_t Start, End;
+  };
+  struct TPatternRuns {
+    std::vector<uint32_t> RowStart;  // rows + 1 offsets into Runs
+    std::vector<TRun> Runs;
+  };
+  std::vector<TPatternRuns> Runs_;
+  void CutRuns();
 };
 
 class TPictureCollection {

@@ -232,14 +232,8 @@ bool TImageSprite::AcceptsHit(TSprite* other) {
       theirs >= that->Image->PatternCount())
     return false;
   const TRect a = DrawRect(), b = that->DrawRect();
-  const int l = std::max(a.Left, b.Left), r = std::min(a.Right, b.Right);
-  const int t = std::max(a.Top, b.Top), btm = std::min(a.Bottom, b.Bottom);
-  for (int y = t; y < btm; ++y)
-    for (int x = l; x < r; ++x)
-      if (Image->Opaque(mine, x - a.Left, y - a.Top) &&
-          that->Image->Opaque(theirs, x - b.Left, y - b.Top))
-        return true;
-  return false;
+  return TPictureCollectionItem::OpaqueOverlap(*Image, mine, {a.Left, a.Top}, *that->Image,
+                                               theirs, {b.Left, b.Top});
 }
 
 // ---- TBackgroundSprite ---------------------------------------------------------------

@@ -190,7 +190,6 @@ class TStreamReader {
  public:
   explicit TStreamReader(std::span<const uint8_t> bytes) : Bytes_(bytes) {}
 
-  size_t Position() const { return Pos_; }
   size_t Remaining() const { return Bytes_.size() - Pos_; }
   void Seek(size_t pos) {
     if (pos > Bytes_.size()) StreamError();

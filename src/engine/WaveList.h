@@ -64,6 +64,7 @@ class TDXWaveList {
   TWaveItem& Find(const std::string& name);
   // Creates the buffers of every item when the device is initialised.
   void Initialize();
+  // Releases every buffer; call it before finalising the device, whose handles then lapse.
   void Finalize();
 
   ISoundDevice& Sound;
