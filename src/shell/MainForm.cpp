@@ -446,21 +446,4 @@ void TMainForm::PlaySound(const std::string& name, bool wait) {
   DXWaveList.Find(name).Play(wait);
 }
 
-// ---- seams for the parts still to come -----------------------------------------------
-
-// The music interpreter arrives with the music files.
-void TMainForm::MusicCommand(const std::string&) {}
-// The mission lists arrive with the scheduler; until then every scene starts empty.
-void TMainForm::BuildMission(int) {}
-void TMainForm::SpawnDue() {}
-void TMainForm::ReinforcementTick(int) {}
-void TMainForm::DrawHud() {}
-// The mission start-up (fighter, list, background) arrives with the stage flow.
-void TMainForm::StartMission() {
-  BuildMission(Mission);
-  if (BackgroundImage != "NONE") CreateScrollBackground(BackgroundImage);
-}
-void TMainForm::SaveCampaign() {}
-void TMainForm::EndOfMissionDialogs() {}
-
 }  // namespace velmora
