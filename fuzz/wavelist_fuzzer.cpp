@@ -18,6 +18,7 @@ class TStillClock : public velmora::ISystem {
   std::string DateTimeText() override { return ""; }
   std::string ComputerName() override { return ""; }
   std::string ProgramFolder() override { return "."; }
+  std::string DataFolder() override { return "."; }
   void OpenUrl(const std::string&) override {}
   void ShowHelp(const std::string&) override {}
   uint32_t Now = 0;

@@ -33,6 +33,10 @@ class IDisplay {
   virtual std::string Caption() const = 0;
   // Shows the still title picture instead of the display (the Menu scene), or the display.
   virtual void ShowTitleImage(bool show) = 0;
+  // The game window itself: closing it runs the normal close path (settings written).
+  virtual void CloseWindow() = 0;
+  virtual void MinimizeWindow() = 0;
+  virtual void RestoreWindow() = 0;
 };
 
 // Raw joystick reading in the plain joystick interface's terms: axes run from AxisMin to
@@ -119,6 +123,9 @@ class ISystem {
   virtual std::string ComputerName() = 0;
   // Where the settings, music, help and error log live (ends without a slash).
   virtual std::string ProgramFolder() = 0;
+  // Where the music files and the help file are found (ends without a slash): beside the
+  // program, which may differ from a read-only install's settings folder.
+  virtual std::string DataFolder() = 0;
   virtual void OpenUrl(const std::string& url) = 0;
   virtual void ShowHelp(const std::string& file) = 0;
 };

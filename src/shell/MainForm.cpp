@@ -1,7 +1,13 @@
 #include "shell/MainForm.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <stdexcept>
 #include <string>
 
+#include "shell/Settings.h"
 #include "sprites/ScrollBackground.h"
 
 namespace velmora {
@@ -42,62 +48,41 @@ TMainForm::~TMainForm() {
 
 // ---- start-up ------------------------------------------------------------------------
 
-void TMainForm::BuildMenu() {
-  MainMenu.Name = "MainMenu";
-  TMenuItem* game = MainMenu.Add("GameMenu", "ゲーム");
-  game->Enabled = false;
-  GamePause = game->Add("GamePause", "Game &Pause", [this] { GamePauseClick(); });
-  GamePause->ShortCut = "F12";
-  GamePause->Visible = false;
-
-  TMenuItem* options = MainMenu.Add("OptionMenu", "オプション");
-  OptionSound = options->Add("OptionSound", "効果音");
-  OptionSound->OnClick = [this] {
-    OptionSound->Checked = !OptionSound->Checked;
-    if (!OptionSound->Checked) {
-      DXWaveList.Finalize();
-      DXWaveMusicList.Finalize();
-      Platform.Sound.Finalize();
-      CurrentMusic = "NONE";
-    } else if (!Platform.Sound.Initialized()) {
-      if (Platform.Sound.Initialize()) {
-        DXWaveList.Initialize();
-        DXWaveMusicList.Initialize();
-      } else {
-        OptionSound->Checked = false;
-      }
-    }
-  };
-  OptionMusic = options->Add("OptionMusic", "ＢＧＭ");
-  OptionMusic->OnClick = [this] { OptionMusic->Checked = !OptionMusic->Checked; };
-  OptionTossin = options->Add("OptionTossin", "突進モード");
-  OptionTossin->OnClick = [this] { OptionTossin->Checked = !OptionTossin->Checked; };
-  OptionDirectInput = options->Add("OptionDirectInput", "DirectInput");
-  OptionDirectInput->Checked = true;
-  OptionDirectInput->OnClick = [this] { OptionDirectInput->Checked = !OptionDirectInput->Checked; };
-  OptionShowFPS = options->Add("OptionShowFPS", "Show Status");
-  OptionShowFPS->ShortCut = "Ctrl+F";
-  OptionShowFPS->OnClick = [this] { OptionShowFPS->Checked = !OptionShowFPS->Checked; };
-}
-
 void TMainForm::FormCreate() {
-  SetUpPalette();
-  OptionFullScreenClick();
-  DXTimer.Interval = 16;
-  // Effects and music start switched on, through their own handlers.
-  OptionSound->Checked = false;
-  OptionSound->Click();
-  OptionMusic->Checked = false;
-  OptionMusic->Click();
-  MissionCleared = false;
-  KeyEnter = KeySpace = KeyUp = KeyDown = KeyLeft = KeyRight = false;
-  SetScene(ssTitle);
+  // An error here skips the rest: no scene runs and the "ゲーム" menu stays disabled.
+  RunGuarded([this] {
+    ShowTip(
+        "READHELP",
+        "◆一口メモ（無視を選ぶと次回は表示しません）◆ヘルプには有用な情報が沢山詰まっています。");
+    ShowTip("CLOSEAP",
+            "◆一口メモ（無視を選ぶと次回は表示しません）◆最高の速度でプレイするために、"
+            "他のアプリケーションを全て終了させると良いでしょう。");
+    SetUpPalette();
+    OptionFullScreenClick();
+    DXTimer.Interval = 16;
+    // Effects and music start switched on, through their own handlers.
+    OptionSound->Checked = false;
+    OptionSoundClick();
+    OptionMusic->Checked = false;
+    OptionMusicClick();
+    MissionCleared = false;
+    KeyEnter = KeySpace = KeyUp = KeyDown = KeyLeft = KeyRight = false;
+    HelpFile = Platform.System.DataFolder() + "/velmora-help.html";
+    LoadMusicFile();
+    SetScene(ssTitle);
+  });
 }
 
 void TMainForm::FormPaint() {
   if (FirstPaintDone_) return;
   FirstPaintDone_ = true;
+  const int firstDebris = ImageList.Items.Count();
   DeriveDebrisImages(ImageList.Items);
+  // Cut the new pictures now: a mission may start before the next display reset would.
+  if (Platform.Display.Initialized())
+    for (int i = firstDebris; i < ImageList.Items.Count(); ++i)
+      ImageList.Items.Items(i).Initialize(Platform.Display.Palette());
+  ReadOptions();
 }
 
 void TMainForm::SetUpPalette() {
@@ -324,9 +309,7 @@ void TMainForm::FrameResult() {
     PalleteAnim(kBlack, 300);
     Wait(100);
     if (Mission >= 1 && Mission <= 4 && !SinglePlay && OptionTossin->Checked) {
-      TotalScore += Score;
-      ++Mission;
-      SaveCampaign();
+      AdvanceCampaign();
       SetScene(ssBriefing);
     } else {
       SetScene(ssMenu);
@@ -444,6 +427,79 @@ void TMainForm::PlaySound(const std::string& name, bool wait) {
     DXWaveMusicList.Initialize();
   }
   DXWaveList.Find(name).Play(wait);
+}
+
+// ---- errors and closing ----------------------------------------------------------------
+
+void TMainForm::AppendErrorLog(const std::string& message) {
+  const std::string fileName = SettingsDir() + "/" + kErrorLogFileName;
+  std::string line = message;
+  for (char& c : line)
+    if (c == '\r' || c == '\n') c = ' ';
+  line += " (" + Platform.System.DateTimeText() + ")\n";
+  // Appended, never rewritten: the earlier lines survive whatever happens to this one.
+  std::ifstream old(fileName, std::ios::binary | std::ios::ate);
+  if (old && old.tellg() > 0) {
+    old.seekg(-1, std::ios::end);
+    if (old.get() != '\n') line.insert(0, "\n");
+  }
+  const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  if (fd < 0) return;
+  size_t done = 0;
+  while (done < line.size()) {
+    const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  ::fsync(fd);
+  ::close(fd);
+}
+
+void TMainForm::AppExceptionHandler(const std::exception& error) {
+  const std::string message = error.what();
+  AppendErrorLog(message);
+  try {
+    DXDrawFinalize();
+    DXDrawInitialize();
+  } catch (const std::exception&) {
+    // A display that cannot come back now gets another reset when the player resumes.
+  }
+  DXTimer.SetEnabled(false);
+  Platform.Display.MinimizeWindow();
+  IDialogs& d = Platform.Dialogs;
+  d.MessageBox(TMessageKind::Error, "Velmora", message, TMessageButtons::OK);
+  d.MessageBox(TMessageKind::Error, "Velmora",
+               "エラーが発生しました。本バージョンが最新版である場合は、よろしければ作成した"
+               "ERRORS.LOGの内容及び発生した場所、PCの環境(いずれも詳しくお願いします。また、"
+               "そこでエラーが起こることを再度確認して頂けると助かります。)を作者宛てにメールで"
+               "ご連絡下さい。",
+               TMessageButtons::OK);
+  d.MessageBox(TMessageKind::Error, "Velmora",
+               "また、もしまだヘルプをご覧になっていない場合は、インストール方法などありますので、"
+               "ご覧ください。",
+               TMessageButtons::OK);
+  if (d.MessageBox(TMessageKind::Confirmation, "Velmora",
+                   "このゲームを強制終了しますか？（推奨）今すぐ終了しない場合は復帰を試みます。",
+                   TMessageButtons::YesNo) == TMessageResult::Yes) {
+    Close();
+    return;
+  }
+  Platform.Display.RestoreWindow();
+  try {
+    OptionFullScreenClick();
+  } catch (const std::exception&) {
+  }
+  DXTimer.SetEnabled(true);
+}
+
+void TMainForm::RunGuarded(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const std::exception& error) {
+    AppExceptionHandler(error);
+  } catch (...) {
+    AppExceptionHandler(std::runtime_error("不明なエラーが発生しました"));
+  }
 }
 
 }  // namespace velmora

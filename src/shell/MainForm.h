@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -64,6 +66,63 @@ class TMainForm {
   // ---- sound -------------------------------------------------------------------------
   void PlaySound(const std::string& name, bool wait = false);
   void MusicCommand(const std::string& command);
+  // "ExpMusic.dxw" from the program folder, else "DefMusic.dxw"; throws when neither loads.
+  void LoadMusicFile();
+  // The sound component switched on (with the buffers of both wave lists) or off; off also
+  // means no music is playing any more.
+  void DXSoundInitialize();
+  void DXSoundFinalize();
+
+  // ---- menu commands -----------------------------------------------------------------
+  void GameMenuClick();
+  void GameNextClick();
+  void GameStartClick();
+  void N18Click();
+  void SinglePlay_1Click();
+  void SinglePlay_2Click();
+  void SinglePlay_3Click();
+  void SinglePlay_4Click();
+  void SinglePlay_5Click();
+  void N19Click();
+  void N20Click();
+  void N21Click();
+  void N23Click();
+  void N25Click();
+  void N26Click();
+  void N27Click();
+  void LoadCustomMissionClick();
+  void GameExitClick();
+  void OptionSoundClick();
+  void OptionMusicClick();
+  void OptionTossinClick();
+  void OptionDirectInputClick();
+  void OptionShowFPSClick();
+  void DifficultyMenuClick();
+  void OptionEasyClick();
+  void OptionMediumClick();
+  void OptionDifficultClick();
+  void SearchforHelpOn1Click();
+  void N13Click();
+  void N11Click();
+
+  // ---- settings, campaign, errors and closing ----------------------------------------
+  // The folder of the settings file and the error log (decided once, see SettingsFolder).
+  std::string SettingsDir();
+  std::string IniFileName() { return SettingsDir() + "/Torvi.INI"; }
+  void LoadCampaign();
+  void SaveCampaign();
+  // Writes the settings; the close is always allowed.
+  bool FormCloseQuery();
+  // The last word on any error nobody else handled: logged, shown, then quit or resume.
+  void AppExceptionHandler(const std::exception& error);
+  // Runs a piece of the game, handing what it throws to AppExceptionHandler.
+  void RunGuarded(const std::function<void()>& call);
+  // Asks the window to close; the window runs FormCloseQuery on its way out.
+  void Close() { Platform.Display.CloseWindow(); }
+  std::string HelpFile;
+  // The ranking form's name and mail address fields, kept in the settings file.
+  std::string PlayerName;
+  std::string PlayerMail;
 
   // ---- the game record ---------------------------------------------------------------
   uint8_t SceneState = ssNone;
@@ -116,6 +175,18 @@ class TMainForm {
   TMenuItem* OptionMusic = nullptr;
   TMenuItem* OptionTossin = nullptr;
   TMenuItem* OptionDirectInput = nullptr;
+  TMenuItem* GameMenu = nullptr;
+  TMenuItem* GameNext = nullptr;
+  TMenuItem* GameStart = nullptr;
+  TMenuItem* SinglePlay_1 = nullptr;
+  TMenuItem* SinglePlay_2 = nullptr;
+  TMenuItem* SinglePlay_3 = nullptr;
+  TMenuItem* SinglePlay_4 = nullptr;
+  TMenuItem* SinglePlay_5 = nullptr;
+  TMenuItem* DifficultyMenu = nullptr;
+  TMenuItem* OptionEasy = nullptr;
+  TMenuItem* OptionMedium = nullptr;
+  TMenuItem* OptionDifficult = nullptr;
 
   // The display component: initialising it attaches the back buffer to the sprite engine
   // and the catalogues and switches the frame timer on; finalising reverses that.
@@ -131,8 +202,15 @@ class TMainForm {
   void ReinforcementTick(int count);
   void DrawHud();
   void StartMission();
-  void SaveCampaign();
   void EndOfMissionDialogs();
+  // Offers the finished campaign's total to the online ranking.
+  void SubmitRanking();
+  void SinglePlayClick(int mission);
+  void AdvanceCampaign();
+  void StartBonusMission(int mission);
+  void ShowTip(const char* key, const std::string& text);
+  void ReadOptions();
+  void AppendErrorLog(const std::string& message);
 
   void BuildMenu();
   void SetUpPalette();
@@ -152,6 +230,7 @@ class TMainForm {
   uint8_t NearestColour(TRGB colour) const;
 
   bool FirstPaintDone_ = false;
+  std::string SettingsDir_;
 };
 
 // The application-wide reference to the one main form.

@@ -14,6 +14,7 @@ struct TMenuItem {
   std::string Caption;   // text shown; "-" is a separator
   std::string ShortCut;  // e.g. "Ctrl+Q", "F12"; empty for none
   bool Checked = false;
+  bool CheckItem = false;  // an option that shows a check mark, on or off
   bool Enabled = true;
   bool Visible = true;
   bool RadioItem = false;

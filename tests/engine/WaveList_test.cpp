@@ -25,6 +25,7 @@ class TClock : public ISystem {
   std::string DateTimeText() override { return ""; }
   std::string ComputerName() override { return ""; }
   std::string ProgramFolder() override { return "."; }
+  std::string DataFolder() override { return "."; }
   void OpenUrl(const std::string&) override {}
   void ShowHelp(const std::string&) override {}
 };

@@ -22,6 +22,7 @@ class THeadlessSystem : public ISystem {
   std::string DateTimeText() override { return DateTime; }
   std::string ComputerName() override { return Computer; }
   std::string ProgramFolder() override { return Folder; }
+  std::string DataFolder() override { return Data; }
   void OpenUrl(const std::string& url) override { OpenedUrls.push_back(url); }
   void ShowHelp(const std::string& file) override { ShownHelp.push_back(file); }
 
@@ -30,6 +31,8 @@ class THeadlessSystem : public ISystem {
   std::string DateTime = "2026/01/01 0:00:00";
   std::string Computer = "HEADLESS";
   std::string Folder = ".";
+  // The build's own folder, where the music is composed and the help file copied.
+  std::string Data = VELMORA_DEFAULT_DATA_DIR;
   std::vector<std::string> OpenedUrls;
   std::vector<std::string> ShownHelp;
 };
@@ -47,9 +50,14 @@ class THeadlessDisplay : public IDisplay {
   void SetCaption(const std::string& caption) override { Caption_ = caption; }
   std::string Caption() const override { return Caption_; }
   void ShowTitleImage(bool show) override { TitleImageShown = show; }
+  void CloseWindow() override { CloseRequested = true; }
+  void MinimizeWindow() override { Minimized = true; }
+  void RestoreWindow() override { Minimized = false; }
 
   bool Lost = false;  // surfaces lost: nothing can be drawn
   bool TitleImageShown = false;
+  bool CloseRequested = false;
+  bool Minimized = false;
   int Flips = 0;
   int Resets = 0;
 

@@ -1,10 +1,14 @@
 #include "platform/headless/SimRunner.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
@@ -12,6 +16,12 @@
 #include "engine/Random.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
+#include "sprites/Bosses.h"
+#include "sprites/EnemyShots.h"
+#include "sprites/Issiki.h"
+#include "sprites/Player.h"
+#include "sprites/PlayerShots.h"
+#include "sprites/SpawnFlags.h"
 
 namespace velmora {
 
@@ -19,7 +29,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora-sim [--dir PATH] [--difficulty 1|2|3] [--seed N]\n"
-    "                   [--start title|menu] [--click FRAME:ITEM]...\n"
+    "                   [--start title|menu|campaign|mission:N|omf:PATH] [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
     "                   [--log-dialogs] [--bench]";
@@ -136,6 +146,126 @@ void WriteTrace(std::ostream& trace, int frame, TMainForm& form) {
   trace << "]}\n";
 }
 
+// The menu item a player chooses to start the mission.
+std::string StartItem(int mission) {
+  static const std::map<int, std::string> kItems = {
+      {1, "SinglePlay_1"}, {2, "SinglePlay_2"}, {3, "SinglePlay_3"}, {4, "SinglePlay_4"},
+      {5, "SinglePlay_5"}, {6, "N20"},          {7, "N21"},          {8, "N23"},
+      {9, "N25"},          {10, "N26"},         {11, "N27"},         {9999, "N19"}};
+  auto it = kItems.find(mission);
+  return it == kItems.end() ? std::string() : it->second;
+}
+
+// Runs a piece of the game through its own error handler, as the window does; the runner
+// also reports the error and fails at the end.
+struct TGuard {
+  TMainForm& Form;
+  std::ostream& Err;
+  int Frame = 0;
+  int Errors = 0;
+
+  void operator()(const std::function<void()>& call) {
+    try {
+      call();
+    } catch (const std::exception& e) {
+      ++Errors;
+      Err << "velmora-sim: error at frame " << Frame << ": " << e.what() << "\n";
+      Form.AppExceptionHandler(e);
+    }
+  }
+};
+
+// Chooses a menu item as a player would: every menu on the way is opened first (which runs
+// its handler), and an item that cannot be reached is an error of the command line.
+// What the game itself throws goes to its own error handler.
+void ChooseMenuItem(TGuard& guard, const std::string& name) {
+  TMainForm& form = guard.Form;
+  TMenuItem* item = form.MainMenu.Find(name);
+  if (!item || item == &form.MainMenu) throw std::runtime_error("no menu item '" + name + "'");
+  std::vector<TMenuItem*> path;
+  for (TMenuItem* p = item; p && p != &form.MainMenu; p = p->Parent)
+    path.insert(path.begin(), p);
+  for (TMenuItem* step : path) {
+    if (!step->Enabled) throw std::runtime_error("menu item '" + step->Name + "' is disabled");
+    // A hidden item still answers its shortcut.
+    if (!step->Visible && (step != item || step->ShortCut.empty()))
+      throw std::runtime_error("menu item '" + step->Name + "' is hidden");
+    if (step->Caption == "-") throw std::runtime_error("'" + name + "' is a separator");
+    guard([step] { step->Click(); });
+  }
+}
+
+// The simple pilot: taps Space on the screens that wait for a button; in play it holds fire,
+// catches falling items and lines up under what matters most: the boss carrier's bridge, then
+// any enemy holding the schedule, then the lowest aircraft or ship still ahead.
+struct TAutoPilot {
+  bool Space = false, Left = false, Right = false, Up = false, Down = false;
+
+  void Step(TMainForm& form) {
+    const int scene = form.SceneState;
+    const bool waits = scene == 1 || scene == 3 || scene == 7;
+    Left = Right = Up = Down = false;
+    if (waits) {
+      Space = form.FrameCount >= 30 && form.FrameCount % 10 < 5;
+    } else if (scene == 5) {
+      Space = true;
+      Steer(form);
+    } else {
+      Space = false;
+    }
+  }
+
+ private:
+  void Steer(TMainForm& form) {
+    const TPlayerSprite* me = PlayerSprite;
+    if (!me || me->State != 0) return;
+    const double x = me->X + me->Width / 2.0;
+    const double y = me->Y;
+    std::optional<std::pair<double, double>> goal;
+    int rank = 0;  // of the goal chosen so far; higher wins
+    double lowest = -1e9;
+    const TSpriteEngine& engine = form.SpriteEngine.Engine;
+    for (int i = 0; i < engine.Count(); ++i) {
+      const TSprite* s = engine.Items(i);
+      if (!s->Visible || !s->Collides) continue;
+      const double cx = s->X + s->Width / 2.0;
+      if (dynamic_cast<const TItemSprite*>(s)) {
+        if (rank < 4) goal = {{cx, std::clamp(s->Y + 40.0, 200.0, 400.0)}}, rank = 4;
+        continue;
+      }
+      const auto* e = dynamic_cast<const TEnemy*>(s);
+      if (!e || e->State < 0 || dynamic_cast<const TEnemyTama*>(s) ||
+          dynamic_cast<const TIssiki*>(s))
+        continue;
+      if (dynamic_cast<const TEnemyEnterprise*>(s)) {
+        // Only the island takes hits: keep the volley on it from a little closer in.
+        if (rank < 3) goal = {{e->X + 315, 300.0}}, rank = 3;
+        continue;
+      }
+      if (e->Y + e->Height <= 0 || e->Y >= y) continue;
+      if (e->Flags & SF_STOPADV) {
+        if (rank < 2) goal = {{cx, 360.0}}, rank = 2;
+      } else if (rank <= 1 && e->Y > lowest) {
+        lowest = e->Y;
+        goal = {{cx, 360.0}};
+        rank = 1;
+      }
+    }
+    if (!goal) {
+      // Nothing in sight: weave across the field.
+      const int phase = form.FrameCount % 160;
+      Left = phase < 40;
+      Right = phase >= 80 && phase < 120;
+      return;
+    }
+    const double dx = goal->first - x, dy = goal->second - y;
+    Left = dx < -6;
+    Right = dx > 6;
+    Up = dy < -6;
+    Down = dy > 6;
+  }
+};
+
 }  // namespace
 
 const char* SceneName(int state) {
@@ -172,8 +302,12 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.Seed = static_cast<uint32_t>(std::stoull(value()));
     } else if (a == "--start") {
       o.Start = value();
-      if (o.Start != "title" && o.Start != "menu")
-        Usage("--start " + o.Start + " is not available in this build");
+      if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
+          o.Start.rfind("omf:", 0) != 0) {
+        if (o.Start.rfind("mission:", 0) != 0) Usage("unknown start '" + o.Start + "'");
+        if (StartItem(ToInt(o.Start.substr(8), "mission")).empty())
+          Usage("no menu command starts " + o.Start);
+      }
     } else if (a == "--click") {
       o.Clicks.push_back(FramePair(value(), "click"));
     } else if (a == "--frames") {
@@ -217,6 +351,11 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
 int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   auto machine = std::make_unique<THeadlessMachine>();
   machine->System.Folder = o.Dir;
+  // Like the game, the runner finds its music and help beside itself.
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error && std::filesystem::exists(self.parent_path() / "DefMusic.dxw"))
+    machine->System.Data = self.parent_path().string();
   for (const std::string& a : o.Answers)
     machine->Dialogs.Answers.push_back(a);
   if (o.LogDialogs)
@@ -226,7 +365,11 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
 
   std::vector<TKeyEvent> keys =
       o.KeysFile.empty() ? std::vector<TKeyEvent>{} : ReadKeys(o.KeysFile);
-  if (o.Start == "menu") {
+  std::string startItem;
+  if (o.Start == "campaign") startItem = "GameNext";
+  if (o.Start.rfind("mission:", 0) == 0) startItem = StartItem(std::stoi(o.Start.substr(8)));
+  if (o.Start.rfind("omf:", 0) == 0) startItem = "LoadCustomMission";
+  if (o.Start != "title") {
     keys.insert(keys.begin(), {{1, true, 'Z'}, {3, false, 'Z'}});
     std::stable_sort(keys.begin(), keys.end(),
                      [](const TKeyEvent& a, const TKeyEvent& b) { return a.Frame < b.Frame; });
@@ -238,10 +381,32 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   }
 
   TMainForm form(machine->Platform);
-  if (o.Difficulty) form.Difficulty = o.Difficulty;
+  TGuard guard{form, err};
   form.FormCreate();
-  form.FormPaint();
+  if (form.SceneState == 0) {
+    err << "velmora-sim: the game did not start\n";
+    return 1;
+  }
+  guard([&form] { form.FormPaint(); });
+  static const char* const kDifficultyItems[] = {"", "OptionEasy", "OptionMedium",
+                                                 "OptionDifficult"};
+  try {
+    if (o.Difficulty) ChooseMenuItem(guard, kDifficultyItems[o.Difficulty]);
+  } catch (const std::exception& e) {
+    err << "velmora-sim: " << e.what() << "\n";
+    return 1;
+  }
   if (o.Seed) RandSeed() = *o.Seed;
+
+  // Keys held by the runner itself (the pilot), pressed and released on change only.
+  std::array<bool, 256> held{};
+  auto hold = [&](int key, bool down) {
+    if (held[key] == down) return;
+    held[key] = down;
+    machine->Input.Keys[key] = down;
+    guard([&] { down ? form.FormKeyDown(key) : form.FormKeyUp(key); });
+  };
+  TAutoPilot pilot;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
@@ -250,21 +415,35 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   int frame = 0;
   try {
     for (frame = 1; frame <= limit; ++frame) {
+      guard.Frame = frame;
       for (; nextKey < keys.size() && keys[nextKey].Frame <= frame; ++nextKey) {
         const TKeyEvent& e = keys[nextKey];
         machine->Input.Keys[e.Key] = e.Down;
-        e.Down ? form.FormKeyDown(e.Key) : form.FormKeyUp(e.Key);
+        guard([&] { e.Down ? form.FormKeyDown(e.Key) : form.FormKeyUp(e.Key); });
       }
-      for (const auto& [at, item] : o.Clicks) {
-        if (at != frame) continue;
-        TMenuItem* menu = form.MainMenu.Find(item);
-        if (!menu) throw std::runtime_error("no menu item '" + item + "'");
-        menu->Click();
+      if (!startItem.empty() && form.SceneState == 2) {
+        if (startItem == "LoadCustomMission")
+          machine->Dialogs.Answers.push_front("file:" + o.Start.substr(4));
+        const std::string item = startItem;
+        startItem.clear();
+        ChooseMenuItem(guard, item);
+      }
+      for (const auto& [at, item] : o.Clicks)
+        if (at == frame) ChooseMenuItem(guard, item);
+      if (o.Auto) {
+        pilot.Step(form);
+        hold(vk::Space, pilot.Space);
+        hold(vk::Left, pilot.Left);
+        hold(vk::Right, pilot.Right);
+        hold(vk::Up, pilot.Up);
+        hold(vk::Down, pilot.Down);
       }
       if (o.God) form.Damage = 0, form.CommanderDamage = 0;
+      if (machine->Display.CloseRequested) break;
       machine->System.Now += 16;
       const auto start = std::chrono::steady_clock::now();
-      form.Idle();
+      guard([&form] { form.Idle(); });
+      if (machine->Display.CloseRequested) break;
       if (o.Bench)
         tickMs.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -278,6 +457,13 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     err << "velmora-sim: error at frame " << frame << ": " << e.what() << "\n";
     return 1;
   }
+  if (machine->Display.CloseRequested) {
+    // What the window does on its way out.
+    form.FormCloseQuery();
+    out << "frames: " << std::min(frame, limit) << "  closed\n";
+    return guard.Errors ? 1 : 0;
+  }
+  if (guard.Errors) return 1;
   if (!o.Until.empty() && o.Until != SceneName(form.SceneState)) {
     err << "velmora-sim: scene '" << o.Until << "' not reached within " << limit << " frames\n";
     return 3;

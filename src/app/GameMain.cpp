@@ -1,0 +1,44 @@
+// velmora: the game in its Qt window, with SDL for sound and the joystick.
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/qt/GameWindow.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtDisplay.h"
+#include "platform/qt/QtInput.h"
+#include "platform/qt/QtSystem.h"
+#include "platform/sdl/SdlSound.h"
+#include "shell/MainForm.h"
+#include "shell/SingleInstance.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Velmora");
+  // Otherwise Qt appends the program's name to every window caption.
+  QApplication::setApplicationDisplayName(QString());
+
+  using namespace velmora;
+  TQtSystem system;
+  // One copy at a time: a second one says so and leaves the first (and its settings
+  // file) alone.
+  if (!AcquireSingleInstance(system.ProgramFolder())) {
+    QMessageBox::information(nullptr, "Velmora", kAlreadyRunningMessage);
+    return 0;
+  }
+
+  TQtDialogs dialogs;
+  TSdlSound sound;
+  TQtInput input;
+  TGameWindow window(input);
+  dialogs.SetParent(&window);
+  dialogs.SetInitialFolder(system.ProgramFolder());
+  system.SetParent(&window);
+  TPlatform platform{window.Display(), input, sound, dialogs, system};
+
+  TMainForm form(platform);
+  window.Attach(form);
+  window.RunCore([&form] { form.FormCreate(); });
+  window.show();
+  window.activateWindow();
+  return QApplication::exec();
+}

@@ -1,0 +1,102 @@
+#include "platform/qt/QtSystem.h"
+
+#include "platform/qt/QtDialogs.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <QUrl>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace velmora {
+
+QString TimeFormatWithoutZone(const QString& format) {
+  QString result;
+  bool quoted = false;
+  for (QChar c : format) {
+    if (c == '\'') quoted = !quoted;
+    if (!quoted && c == 't') continue;
+    result += c;
+  }
+  return result.simplified();
+}
+
+bool IsWebAddress(const QString& url) {
+  const QUrl parsed = QUrl::fromUserInput(url.trimmed());
+  return parsed.isValid() && (parsed.scheme() == "http" || parsed.scheme() == "https");
+}
+
+TQtSystem::TQtSystem() {
+  Clock_.start();
+}
+
+uint32_t TQtSystem::TickCount() {
+  return static_cast<uint32_t>(static_cast<uint64_t>(Clock_.elapsed()));
+}
+
+void TQtSystem::Sleep(uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::string TQtSystem::DateTimeText() {
+  const QLocale locale;
+  const QString format = locale.dateFormat(QLocale::ShortFormat) + ' ' +
+                         TimeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat));
+  return locale.toString(QDateTime::currentDateTime(), format).toStdString();
+}
+
+std::string TQtSystem::ComputerName() {
+  return QSysInfo::machineHostName().toStdString();
+}
+
+std::string TQtSystem::DataFolder() {
+  return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+std::string TQtSystem::ProgramFolder() {
+  if (!Folder_.empty()) return Folder_;
+  // A copy unpacked somewhere writable keeps everything beside itself; an installed one
+  // keeps its settings and log with the user's other settings.
+  QString folder = QCoreApplication::applicationDirPath();
+  if (!QFileInfo(folder).isWritable()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/velmora";
+    if (!QDir().mkpath(folder)) {
+      std::fprintf(stderr, "velmora: cannot create %s\n", qPrintable(folder));
+    }
+  }
+  while (folder.size() > 1 && folder.endsWith('/'))
+    folder.chop(1);
+  Folder_ = QFile::encodeName(folder).toStdString();
+  return Folder_;
+}
+
+void TQtSystem::OpenUrl(const std::string& url) {
+  const QString text = QString::fromStdString(url);
+  if (!IsWebAddress(text)) {
+    std::fprintf(stderr, "velmora: not opening %s: not a web address\n", url.c_str());
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromUserInput(text.trimmed()));
+}
+
+void TQtSystem::ShowHelp(const std::string& file) {
+  const QString path = QFile::decodeName(QByteArray::fromStdString(file));
+  if (!QFileInfo::exists(path)) {
+    QMessageBox::warning(DialogParent(Parent_), QCoreApplication::applicationName(),
+                         "ヘルプファイル " + path + " が見つかりません。");
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+}  // namespace velmora

@@ -1,0 +1,143 @@
+// The menu bar: every item with its caption, shortcut, marks and handler, and the handlers
+// of the options and the help menu. The window layer only mirrors this tree.
+#include "shell/MainForm.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kCaption = "Velmora";
+constexpr const char* kHomePage = "https://velmora.example/";
+
+}  // namespace
+
+void TMainForm::BuildMenu() {
+  MainMenu.Name = "MainMenu";
+  const auto on = [this](void (TMainForm::*handler)()) {
+    return [this, handler] { (this->*handler)(); };
+  };
+
+  GameMenu = MainMenu.Add("GameMenu", "ゲーム", on(&TMainForm::GameMenuClick));
+  GameMenu->Enabled = false;
+  TMenuItem* campaign = GameMenu->Add("N29", "キャンペーン");
+  GameNext = campaign->Add("GameNext", "現在の作戦(1面)を発動", on(&TMainForm::GameNextClick));
+  GameStart =
+      campaign->Add("GameStart", "新規開戦（キャンペーン）", on(&TMainForm::GameStartClick));
+  campaign->Add("N18", "現在までの総戦果（ｽｺｱ）表示", on(&TMainForm::N18Click));
+
+  TMenuItem* singles = GameMenu->Add("N24", "シングルミッション");
+  singles->Add("N19", "機体紹介", on(&TMainForm::N19Click));
+  singles->Add("N1", "-");
+  SinglePlay_1 =
+      singles->Add("SinglePlay_1", "真珠湾攻撃（１面）", on(&TMainForm::SinglePlay_1Click));
+  SinglePlay_2 =
+      singles->Add("SinglePlay_2", "ミッドウェー沖海戦（２面）", on(&TMainForm::SinglePlay_2Click));
+  SinglePlay_3 =
+      singles->Add("SinglePlay_3", "ガ島攻防戦（３面）", on(&TMainForm::SinglePlay_3Click));
+  SinglePlay_4 =
+      singles->Add("SinglePlay_4", "長官護衛作戦（４面）", on(&TMainForm::SinglePlay_4Click));
+  SinglePlay_5 =
+      singles->Add("SinglePlay_5", "大本営の危機（５面）", on(&TMainForm::SinglePlay_5Click));
+  for (TMenuItem* item : {SinglePlay_1, SinglePlay_2, SinglePlay_3, SinglePlay_4, SinglePlay_5})
+    item->Visible = false;
+  TMenuItem* bonus = singles->Add("SingleMission", "おまけ");
+  bonus->Add("N20", "激闘！！エイリアン大侵略クソゲー９８年秋", on(&TMainForm::N20Click));
+  bonus->Add("N21", "２００１年宇宙の旅", on(&TMainForm::N21Click));
+  bonus->Add("N23", "ルコ！！世紀の大実験９８夏", on(&TMainForm::N23Click));
+  bonus->Add("N25", "３００１年宇宙の旅", on(&TMainForm::N25Click));
+  bonus->Add("N26", "死闘！！　ルコｖｓ林檎", on(&TMainForm::N26Click));
+  bonus->Add("N27", "地球最後の日", on(&TMainForm::N27Click));
+
+  GameMenu->Add("N2", "-");
+  GameMenu->Add("LoadCustomMission", "オリジナルミッションロード",
+                on(&TMainForm::LoadCustomMissionClick));
+  GameMenu->Add("N4", "-");
+  GameMenu->Add("GameExit", "終了", on(&TMainForm::GameExitClick))->ShortCut = "Ctrl+Q";
+  GamePause = GameMenu->Add("GamePause", "Game &Pause", on(&TMainForm::GamePauseClick));
+  GamePause->ShortCut = "F12";
+  GamePause->Visible = false;
+
+  TMenuItem* options = MainMenu.Add("OptionMenu", "オプション");
+  OptionSound = options->Add("OptionSound", "効果音", on(&TMainForm::OptionSoundClick));
+  OptionSound->Checked = true;
+  OptionMusic = options->Add("OptionMusic", "ＢＧＭ", on(&TMainForm::OptionMusicClick));
+  OptionMusic->Checked = true;
+  options->Add("N5", "-");
+  OptionTossin = options->Add("OptionTossin", "突進モード", on(&TMainForm::OptionTossinClick));
+  options->Add("N6", "-");
+  OptionDirectInput =
+      options->Add("OptionDirectInput", "DirectInput", on(&TMainForm::OptionDirectInputClick));
+  OptionDirectInput->Checked = true;
+  OptionShowFPS = options->Add("OptionShowFPS", "Show Status", on(&TMainForm::OptionShowFPSClick));
+  OptionShowFPS->ShortCut = "Ctrl+F";
+  for (TMenuItem* item : {OptionSound, OptionMusic, OptionTossin, OptionDirectInput, OptionShowFPS})
+    item->CheckItem = true;
+  options->Add("N7", "-");
+  DifficultyMenu = options->Add("DifficultyMenu", "難易度", on(&TMainForm::DifficultyMenuClick));
+  OptionEasy = DifficultyMenu->Add("OptionEasy", "簡単", on(&TMainForm::OptionEasyClick));
+  OptionMedium = DifficultyMenu->Add("OptionMedium", "普通", on(&TMainForm::OptionMediumClick));
+  OptionDifficult =
+      DifficultyMenu->Add("OptionDifficult", "困難", on(&TMainForm::OptionDifficultClick));
+  for (TMenuItem* item : {OptionEasy, OptionMedium, OptionDifficult}) {
+    item->RadioItem = true;
+    item->GroupIndex = 1;
+  }
+
+  TMenuItem* help = MainMenu.Add("N3", "ヘルプ");
+  help->Add("SearchforHelpOn1", "目次／検索", on(&TMainForm::SearchforHelpOn1Click))->ShortCut =
+      "F1";
+  help->Add("N8", "-");
+  help->Add("N13", "このソフトについて", on(&TMainForm::N13Click));
+  help->Add("N11", "公式ホームページへ", on(&TMainForm::N11Click));
+}
+
+// ---- options ---------------------------------------------------------------------------
+
+void TMainForm::OptionSoundClick() {
+  OptionSound->Checked = !OptionSound->Checked;
+  if (!OptionSound->Checked) {
+    DXSoundFinalize();
+  } else if (!Platform.Sound.Initialized()) {
+    DXSoundInitialize();
+    // No sound device: the option cannot be on.
+    if (!Platform.Sound.Initialized()) OptionSound->Checked = false;
+  }
+}
+
+void TMainForm::OptionMusicClick() {
+  OptionMusic->Checked = !OptionMusic->Checked;
+}
+void TMainForm::OptionTossinClick() {
+  OptionTossin->Checked = !OptionTossin->Checked;
+}
+void TMainForm::OptionDirectInputClick() {
+  OptionDirectInput->Checked = !OptionDirectInput->Checked;
+}
+void TMainForm::OptionShowFPSClick() {
+  OptionShowFPS->Checked = !OptionShowFPS->Checked;
+}
+
+void TMainForm::GameExitClick() {
+  Close();
+}
+
+// ---- help ------------------------------------------------------------------------------
+
+void TMainForm::SearchforHelpOn1Click() {
+  Platform.System.ShowHelp(HelpFile);
+}
+
+void TMainForm::N13Click() {
+  Platform.Dialogs.MessageBox(TMessageKind::Information, kCaption,
+                              "「Velmora」Ver2.0\n\n"
+                              "一九四一年から四五年の太平洋の空を舞台にした、"
+                              "縦スクロールのシューティングゲームです。\n"
+                              "遊び方はヘルプ（F1）をご覧ください。",
+                              TMessageButtons::OK);
+}
+
+void TMainForm::N11Click() {
+  Platform.System.OpenUrl(kHomePage);
+}
+
+}  // namespace velmora

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "missions/Appearance.h"
+#include "missions/Missions.h"
+#include "platform/headless/Headless.h"
+#include "shell/MainForm.h"
+
+namespace velmora {
+namespace {
+
+class ScreenListsTest : public ::testing::Test {
+ protected:
+  ScreenListsTest() { Form.FormCreate(); }
+  ~ScreenListsTest() override { ResetSchedule(); }
+
+  THeadlessMachine Machine;
+  TMainForm Form{Machine.Platform};
+};
+
+TEST_F(ScreenListsTest, ListNumbersAndScenesWithoutAList) {
+  EXPECT_EQ(SceneListNumber(3, 10), -310);
+  EXPECT_EQ(SceneListNumber(4, 9999), -49999);
+  for (int32_t number : {-777, 0, 12345, -3, -310}) {
+    BuildMission(-2);
+    BuildMission(number);
+    EXPECT_TRUE(AppearanceList.empty()) << number;
+    EXPECT_EQ(ScheduleTotal, 0) << number;
+  }
+}
+
+TEST_F(ScreenListsTest, EachScreenHasItsShape) {
+  BuildMission(-2);
+  ASSERT_EQ(AppearanceList.size(), 10u);
+  EXPECT_EQ(AppearanceList.front().Time, 10);
+  EXPECT_EQ(AppearanceList.front().Param, 0);
+  EXPECT_EQ(AppearanceList.back().Time, 720);
+  EXPECT_EQ(AppearanceList.back().Param, 4);
+  EXPECT_EQ(AppearanceList.back().Text, "スペースキーを押して下さい");
+
+  BuildMission(-31);
+  EXPECT_EQ(AppearanceList.size(), 14u);
+  EXPECT_EQ(AppearanceList.back().Param, 4);
+
+  BuildMission(-410);
+  ASSERT_EQ(AppearanceList.size(), 1u);
+  EXPECT_EQ(AppearanceList[0].Text, "ルコvs林檎");
+  EXPECT_EQ(AppearanceList[0].Time, 1);
+  EXPECT_EQ(AppearanceList[0].Param, -1);
+  EXPECT_EQ(AppearanceList[0].Y, 100);
+
+  Form.ShotDownMessage = "ｴｲﾘｱﾝの襲撃に遭った。";
+  BuildMission(-888);
+  ASSERT_EQ(AppearanceList.size(), 1u);
+  EXPECT_EQ(AppearanceList[0].Text, "ｴｲﾘｱﾝの襲撃に遭った。");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "engine/ImageList.h"
+#include "engine/TextRenderer.h"
+#include "shell/ShellFixture.h"
+
+namespace velmora {
+namespace {
+
+class HudTest : public ShellTest {
+ protected:
+  // The back buffer after one play frame over an empty field.
+  const TSurface& Frame() {
+    Form->SpriteEngine.Engine.Clear();
+    Tick();
+    return Machine.Display.BackBuffer();
+  }
+  // Whether rows [top, bottom), left of the icon, look as the lines written alone would.
+  bool Shows(const TSurface& screen, int top, int bottom,
+             std::initializer_list<std::pair<int, std::string>> lines) {
+    TSurface expected(640, 480);
+    expected.Fill(0);
+    TTextRenderer renderer;
+    renderer.SetFont(kFontGothic, 18);
+    for (const auto& [y, text] : lines)
+      renderer.TextOut(expected, 10, y, text,
+                       NearestIndex(Machine.Display.Palette(), {255, 255, 255}));
+    for (int row = top; row < bottom; ++row)
+      for (int col = 0; col < 500; ++col)
+        if (screen.Pixel(col, row) != expected.Pixel(col, row)) return false;
+    return true;
+  }
+};
+
+TEST_F(HudTest, FiguresAreWrittenExactlyWithTheCommandersDamageRoundedToEven) {
+  Start();
+  if (!Form->Text.HasFont()) GTEST_SKIP() << "no Gothic font installed";
+  Button();
+  Form->SetScene(ssPlay);
+  Form->CommanderPresent = true;
+  Form->SupportPlanes = 0;
+  Form->Score = -120;
+  Form->Damage = 130;  // shown as stored while the fighter's end plays out
+  Form->CommanderDamage = 12.5;
+  EXPECT_TRUE(Shows(Frame(), 0, 110,
+                    {{10, "戦果   -120"}, {40, "損傷率  130％"}, {70, "長官機損傷率  12％"}}));
+  Form->CommanderDamage = 13.5;
+  EXPECT_TRUE(Shows(Frame(), 66, 110, {{70, "長官機損傷率  14％"}}));
+  Form->CommanderPresent = false;
+  EXPECT_TRUE(Shows(Frame(), 66, 110, {}));
+
+  // With no support bombers left the icon is still there, followed by the count.
+  TSurface icon(640, 480);
+  icon.Fill(0);
+  Form->ImageList.Items.Find("Issiki_I").Draw(icon, 520, 10, 0);
+  Form->Text.TextOut(icon, 550, 10, " × 0",
+                     NearestIndex(Machine.Display.Palette(), {255, 255, 255}));
+  for (int row = 0; row < 40; ++row)
+    for (int col = 520; col < 640; ++col)
+      ASSERT_EQ(Machine.Display.BackBuffer().Pixel(col, row), icon.Pixel(col, row));
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "shell/ShellFixture.h"
+
+namespace velmora {
+namespace {
+
+class MenuTest : public ShellTest {};
+
+TEST_F(MenuTest, ShortcutsMarksAndHiddenItemsAsTheGameStarts) {
+  Start();
+  std::string shortcuts;
+  std::function<void(const TMenuItem&)> walk = [&](const TMenuItem& item) {
+    if (!item.ShortCut.empty()) shortcuts += item.Name + "=" + item.ShortCut + " ";
+    for (const auto& child : item.Items)
+      walk(*child);
+  };
+  walk(Form->MainMenu);
+  EXPECT_EQ(shortcuts, "GameExit=Ctrl+Q GamePause=F12 OptionShowFPS=Ctrl+F SearchforHelpOn1=F1 ");
+  EXPECT_FALSE(Form->GameMenu->Enabled);  // until the first visit to the menu screen
+  EXPECT_FALSE(Form->GamePause->Visible || Form->SinglePlay_5->Visible);
+  EXPECT_TRUE(Form->OptionEasy->RadioItem && Form->OptionDifficult->RadioItem);
+  EXPECT_EQ(Form->GameNext->Caption, "現在の作戦(1面)を発動");
+}
+
+TEST_F(MenuTest, OptionsHelpAboutHomePageAndExit) {
+  Start();
+  Dialogs();
+  Form->OptionSoundClick();
+  EXPECT_FALSE(Machine.Sound.Initialized());
+  Machine.Sound.FailInitialize = true;
+  Form->OptionSoundClick();
+  EXPECT_FALSE(Form->OptionSound->Checked);  // no device, no option
+  Form->OptionTossinClick();
+  EXPECT_TRUE(Form->OptionTossin->Checked);
+
+  Choose("SearchforHelpOn1");
+  EXPECT_EQ(Machine.System.ShownHelp, (std::vector<std::string>{Machine.System.Data + "/velmora-help.html"}));
+  Choose("N13");
+  EXPECT_EQ(Dialogs().at(0).rfind("「Velmora」Ver2.0", 0), 0u);
+  Choose("N11");
+  EXPECT_EQ(Machine.System.OpenedUrls.at(0).rfind("https://", 0), 0u);
+
+  Button();  // the "ゲーム" menu opens from the menu screen on
+  Choose("GameExit");
+  EXPECT_TRUE(Machine.Display.CloseRequested);
+}
+
+}  // namespace
+}  // namespace velmora
