@@ -1,6 +1,8 @@
 // velmora: the game in its Qt window, with SDL for sound and the joystick.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPixmap>
 
 #include "platform/qt/GameWindow.h"
 #include "platform/qt/QtDialogs.h"
@@ -30,6 +32,12 @@ int main(int argc, char* argv[]) {
   TSdlSound sound;
   TQtInput input;
   TGameWindow window(input);
+  try {
+    QApplication::setWindowIcon(
+        QIcon(QPixmap::fromImage(EmbeddedPicture("images/Icon.bmp", TRGB{255, 0, 255}))));
+  } catch (const std::exception&) {
+    // Without its icon the window shows the system's default one.
+  }
   dialogs.SetParent(&window);
   dialogs.SetInitialFolder(system.ProgramFolder());
   system.SetParent(&window);

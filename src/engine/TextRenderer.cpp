@@ -120,7 +120,7 @@ const TTextRenderer::TGlyph& TTextRenderer::Glyph(uint32_t codepoint) {
   TGlyph glyph;
   FT_Face face = Current_ ? Current_->Handle : nullptr;
   if (face && FT_Set_Pixel_Sizes(face, 0, PixelSize_) == 0 &&
-      FT_Load_Char(face, codepoint, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) == 0) {
+      FT_Load_Char(face, codepoint, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
     glyph.Left = slot->bitmap_left;
@@ -129,11 +129,16 @@ const TTextRenderer::TGlyph& TTextRenderer::Glyph(uint32_t codepoint) {
     glyph.Rows = static_cast<int>(bitmap.rows);
     glyph.Advance = static_cast<int>(slot->advance.x >> 6);
     glyph.Mask.resize(static_cast<size_t>(glyph.Width) * glyph.Rows);
-    // One palette colour per text: a pixel is either inked or not.
-    for (int y = 0; y < glyph.Rows; ++y)
-      for (int x = 0; x < glyph.Width; ++x)
-        glyph.Mask[static_cast<size_t>(y) * glyph.Width + x] =
-            bitmap.buffer[y * bitmap.pitch + x] >= 96 ? 1 : 0;
+    // One palette colour per text: a pixel is either inked or not, so the glyphs are
+    // rendered hinted for one bit per pixel, which keeps thin strokes whole.
+    for (int y = 0; y < glyph.Rows; ++y) {
+      const unsigned char* row = bitmap.buffer + y * bitmap.pitch;
+      for (int x = 0; x < glyph.Width; ++x) {
+        const bool inked = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? (row[x / 8] >> (7 - x % 8)) & 1
+                                                                   : row[x] >= 96;
+        glyph.Mask[static_cast<size_t>(y) * glyph.Width + x] = inked ? 1 : 0;
+      }
+    }
   }
   return Glyphs_.emplace(key, std::move(glyph)).first->second;
 }

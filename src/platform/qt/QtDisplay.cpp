@@ -85,21 +85,26 @@ void TQtDisplay::ShowTitleImage(bool show) {
   update();
 }
 
+QImage EmbeddedPicture(const std::string& name, std::optional<TRGB> transparent) {
+  const TPicture picture = DecodeBmp(FindAsset(name));
+  QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
+  for (int y = 0; y < picture.Height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < picture.Width; ++x) {
+      const TRGB c = picture.ColourAt(x, y);
+      row[x] = transparent && c == *transparent ? qRgba(0, 0, 0, 0) : qRgb(c.R, c.G, c.B);
+    }
+  }
+  return image;
+}
+
 const QImage& TQtDisplay::TitleImage() const {
   if (TitleLoaded_) return Title_;
   TitleLoaded_ = true;
   Title_ = QImage(kWidth, kHeight, QImage::Format_RGB32);
   Title_.fill(Qt::black);
   try {
-    const TPicture picture = DecodeBmp(FindAsset("images/TitleImage.bmp"));
-    QImage source(picture.Width, picture.Height, QImage::Format_RGB32);
-    for (int y = 0; y < picture.Height; ++y) {
-      auto* row = reinterpret_cast<QRgb*>(source.scanLine(y));
-      for (int x = 0; x < picture.Width; ++x) {
-        const TRGB c = picture.ColourAt(x, y);
-        row[x] = qRgb(c.R, c.G, c.B);
-      }
-    }
+    const QImage source = EmbeddedPicture("images/TitleImage.bmp");
     Title_ = source.size() == Title_.size()
                  ? source
                  : source.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
@@ -127,10 +132,16 @@ void TQtDisplay::paintEvent(QPaintEvent* /*event*/) {
   }
 }
 
-void TQtDisplay::CloseWindow() { window()->close(); }
+void TQtDisplay::CloseWindow() {
+  window()->close();
+}
 
-void TQtDisplay::MinimizeWindow() { window()->showMinimized(); }
+void TQtDisplay::MinimizeWindow() {
+  window()->showMinimized();
+}
 
-void TQtDisplay::RestoreWindow() { window()->showNormal(); }
+void TQtDisplay::RestoreWindow() {
+  window()->showNormal();
+}
 
 }  // namespace velmora

@@ -6,12 +6,17 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
 
 namespace velmora {
+
+// An embedded picture ("images/Icon.bmp" ...) as a Qt image; pixels of the transparent
+// colour, if given, become see-through. Throws when the picture is missing or damaged.
+QImage EmbeddedPicture(const std::string& name, std::optional<TRGB> transparent = {});
 
 class TQtDisplay : public QWidget, public IDisplay {
   Q_OBJECT

@@ -187,9 +187,18 @@ int TQtInput::HandleKeyEvent(const QKeyEvent& event) {
   return vk;
 }
 
+std::array<bool, 256> TQtInput::KeyboardState() const {
+  std::array<bool, 256> state = Keys_;
+  for (size_t i = 0; i < state.size(); ++i)
+    state[i] = state[i] || Tapped_[i];
+  Tapped_.fill(false);
+  return state;
+}
+
 void TQtInput::SetKey(int vk, bool down) {
   if (vk <= 0 || vk > 255) return;
   Keys_[vk] = down;
+  if (down) Tapped_[vk] = true;
   // As on Windows, the generic modifier code is down while either side is.
   Keys_[kShift] = Keys_[kLShift] || Keys_[kRShift];
   Keys_[kControl] = Keys_[kLControl] || Keys_[kRControl];

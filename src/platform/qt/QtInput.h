@@ -36,15 +36,21 @@ class TQtInput : public IInputDevice {
   void SetKey(int vk, bool down);
   // Forgets every key: the releases of keys let go while another window has the focus
   // never arrive.
-  void ReleaseAll() { Keys_.fill(false); }
+  void ReleaseAll() {
+    Keys_.fill(false);
+    Tapped_.fill(false);
+  }
 
   bool IsForeground() const override;
-  std::array<bool, 256> KeyboardState() const override { return Keys_; }
+  // A key tapped and released between two reads still shows as down once, so a quick
+  // tap is never lost between frames.
+  std::array<bool, 256> KeyboardState() const override;
   std::optional<TJoystickState> Joystick() override { return Joystick_.Read(); }
 
  private:
   QWidget* Window_ = nullptr;
   std::array<bool, 256> Keys_{};
+  mutable std::array<bool, 256> Tapped_{};
   TSdlJoystick Joystick_;
 };
 
