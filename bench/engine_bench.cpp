@@ -61,15 +61,15 @@ double Run(bool pixelTest, int ticks) {
     const auto t0 = std::chrono::steady_clock::now();
     machine.System.Now += 16;
     form.Idle();
-    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                     .count());
+    ms.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::sort(ms.begin(), ms.end());
   std::printf("%-16s %8.0f ticks/s   p50 %.3f ms  p99 %.3f ms  (sprites %d)\n",
-              pixelTest ? "pixel test on" : "pixel test off", ticks / seconds,
-              ms[ms.size() / 2], ms[ms.size() * 99 / 100], form.SpriteEngine.Engine.SpriteCount);
+              pixelTest ? "pixel test on" : "pixel test off", ticks / seconds, ms[ms.size() / 2],
+              ms[ms.size() * 99 / 100], form.SpriteEngine.Engine.SpriteCount);
   return ticks / seconds;
 }
 

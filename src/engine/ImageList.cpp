@@ -76,7 +76,8 @@ void TPictureCollectionItem::CutRuns() {
           continue;
         }
         const int start = x;
-        while (x < p.Width() && row[x] != Key_) ++x;
+        while (x < p.Width() && row[x] != Key_)
+          ++x;
         runs.Runs.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x)});
       }
     }
@@ -115,9 +116,9 @@ void TPictureCollectionItem::Draw(TSurface& target, int x, int y, int index) con
   }
 }
 
-bool TPictureCollectionItem::OpaqueOverlap(const TPictureCollectionItem& a, int indexA,
-                                           TPoint atA, const TPictureCollectionItem& b,
-                                           int indexB, TPoint atB) {
+bool TPictureCollectionItem::OpaqueOverlap(const TPictureCollectionItem& a, int indexA, TPoint atA,
+                                           const TPictureCollectionItem& b, int indexB,
+                                           TPoint atB) {
   const TRect& pa = a.Patterns_[indexA];
   const TRect& pb = b.Patterns_[indexB];
   const int left = std::max(atA.X, atB.X);

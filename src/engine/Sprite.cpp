@@ -232,8 +232,8 @@ bool TImageSprite::AcceptsHit(TSprite* other) {
       theirs >= that->Image->PatternCount())
     return false;
   const TRect a = DrawRect(), b = that->DrawRect();
-  return TPictureCollectionItem::OpaqueOverlap(*Image, mine, {a.Left, a.Top}, *that->Image,
-                                               theirs, {b.Left, b.Top});
+  return TPictureCollectionItem::OpaqueOverlap(*Image, mine, {a.Left, a.Top}, *that->Image, theirs,
+                                               {b.Left, b.Top});
 }
 
 // ---- TBackgroundSprite ---------------------------------------------------------------

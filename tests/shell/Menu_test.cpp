@@ -35,7 +35,8 @@ TEST_F(MenuTest, OptionsHelpAboutHomePageAndExit) {
   EXPECT_TRUE(Form->OptionTossin->Checked);
 
   Choose("SearchforHelpOn1");
-  EXPECT_EQ(Machine.System.ShownHelp, (std::vector<std::string>{Machine.System.Data + "/velmora-help.html"}));
+  EXPECT_EQ(Machine.System.ShownHelp,
+            (std::vector<std::string>{Machine.System.Data + "/velmora-help.html"}));
   Choose("N13");
   EXPECT_EQ(Dialogs().at(0).rfind("「Velmora」Ver2.0", 0), 0u);
   Choose("N11");

@@ -1,0 +1,19 @@
+// The play lists by mission number.
+#include "missions/Missions.h"
+
+namespace velmora {
+
+void BuildMission1();
+
+// Mission numbers without a list of their own yet have none.
+bool BuildPlayList(int32_t mission) {
+  switch (mission) {
+    case 1:
+      BuildMission1();
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace velmora
