@@ -17,11 +17,13 @@
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
+#include "sprites/Enemy.h"
 #include "sprites/EnemyShots.h"
 #include "sprites/Issiki.h"
 #include "sprites/Player.h"
 #include "sprites/PlayerShots.h"
 #include "sprites/SpawnFlags.h"
+#include "sprites/TextSprites.h"
 
 namespace velmora {
 
@@ -141,7 +143,15 @@ void WriteTrace(std::ostream& trace, int frame, TMainForm& form) {
     const TSprite* s = engine.Items(i);
     trace << (i ? "," : "") << "{\"id\":" << s->Serial
           << ",\"class\":" << JsonString(s->ClassName()) << ",\"X\":" << Number(s->X)
-          << ",\"Y\":" << Number(s->Y) << ",\"Z\":" << s->Z() << "}";
+          << ",\"Y\":" << Number(s->Y) << ",\"Z\":" << s->Z();
+    if (const auto* e = dynamic_cast<const TEnemy*>(s))
+      trace << ",\"State\":" << e->State << ",\"HitPoints\":" << e->HitPoints
+            << ",\"Pattern\":" << e->Pattern << ",\"Flags\":" << e->Flags;
+    if (const auto* m = dynamic_cast<const TMojiSprite*>(s))
+      trace << ",\"Text\":" << JsonString(m->Text) << ",\"Style\":" << m->Style;
+    if (const auto* v = dynamic_cast<const TEventSprite*>(s))
+      trace << ",\"Text\":" << JsonString(v->Text) << ",\"Style\":" << v->Style;
+    trace << "}";
   }
   trace << "]}\n";
 }
