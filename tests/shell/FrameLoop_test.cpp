@@ -49,6 +49,8 @@ class FrameLoopTest : public ::testing::Test {
 
 TEST_F(FrameLoopTest, StartsOnTheTitleOverTheScrollingSea) {
   EXPECT_EQ(Form.SceneState, ssTitle);
+  // The debris pictures made at the first paint are ready before any display reset.
+  EXPECT_EQ(Form.ImageList.Items.Find("Missouri_JIB").PatternCount(), 100);
   EXPECT_EQ(Form.SpriteEngine.Engine.SpriteCount, 1);
   Tick();
   EXPECT_GT(InkedPixels(), 600u * 400u);

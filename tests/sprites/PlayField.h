@@ -37,8 +37,6 @@ class PlayField : public ::testing::Test {
   PlayField() : Form(Machine.Platform) {
     Form.FormCreate();
     Form.FormPaint();
-    // The debris images derived at the first paint are cut with the next display reset.
-    Form.OptionFullScreenClick();
     Form.SetScene(ssPlay);
     Engine().Clear();
     RandSeed() = 4242;
