@@ -1,5 +1,7 @@
 #include "platform/sdl/SdlSound.h"
 
+#include <chrono>
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -35,15 +37,23 @@ TSdlSound::~TSdlSound() {
 
 bool TSdlSound::Initialize() {
   if (Initialized_) return true;
+  // The game asks again before every effect while the device is off; on a machine without
+  // one, opening it each time would stall every shot. Ask the system at most every few
+  // seconds and repeat the last answer in between.
+  const auto now = std::chrono::steady_clock::now();
+  if (LastFailure_ && now - *LastFailure_ < kRetryAfterFailure) return false;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
     LastError_ = SDL_GetError();
+    LastFailure_ = now;
     return false;
   }
   if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) < 0) {
     LastError_ = Mix_GetError();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    LastFailure_ = now;
     return false;
   }
+  LastFailure_.reset();
   int rate = 0, channels = 0;
   Uint16 format = 0;
   Mix_QuerySpec(&rate, &format, &channels);

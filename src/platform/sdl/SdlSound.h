@@ -1,8 +1,10 @@
 // The sound device of the game: SDL's audio output with its mixer doing the overlapping.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,9 @@ class TSdlSound : public ISoundDevice {
   void SetVolume(TSoundBuffer buffer, int volume) override;
 
  private:
+  static constexpr std::chrono::seconds kRetryAfterFailure{5};
+  std::optional<std::chrono::steady_clock::time_point> LastFailure_;
+
   // Samples converted to the device's format, shared by a buffer and its copies.
   struct TSample {
     std::vector<uint8_t> Pcm;
