@@ -6,23 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/Random.h"
-#include "platform/headless/Headless.h"
-#include "shell/MainForm.h"
 #include "sprites/Enemy.h"
+#include "support/FieldFixture.h"
 
 namespace velmora::test {
 
-class EnemyFixture : public ::testing::Test {
+class EnemyFixture : public FieldFixture {
  protected:
-  EnemyFixture() : Form(Machine.Platform) {
-    Form.FormCreate();
-    Form.FormPaint();
-    Engine().Clear();
-    RandSeed() = 12345;
-  }
-
-  TSpriteEngine& Engine() { return Form.SpriteEngine.Engine; }
+  EnemyFixture() : FieldFixture(12345) { EmptyField(); }
 
   template <class T>
   T* Make(double x, double y, TSpawnValues values = {}) {
@@ -33,21 +24,7 @@ class EnemyFixture : public ::testing::Test {
     return enemy;
   }
 
-  // Whole engine ticks: every sprite moves, the killed ones are freed.
-  void Tick(int count = 1) {
-    for (int i = 0; i < count; ++i) {
-      Form.SpriteEngine.Move(16);
-      Form.SpriteEngine.Dead();
-    }
-  }
-
-  template <class T>
-  std::vector<T*> All() {
-    std::vector<T*> found;
-    for (int i = 0; i < Engine().Count(); ++i)
-      if (auto* s = dynamic_cast<T*>(Engine().Items(i))) found.push_back(s);
-    return found;
-  }
+  void Tick(int count = 1) { Step(count); }
 
   int CountOf(std::string_view className) {
     int n = 0;
@@ -61,9 +38,6 @@ class EnemyFixture : public ::testing::Test {
       if (Engine().Items(i) == sprite) return !sprite->Dying();
     return false;
   }
-
-  THeadlessMachine Machine;
-  TMainForm Form;
 };
 
 }  // namespace velmora::test

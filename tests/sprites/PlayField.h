@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/Random.h"
-#include "platform/headless/Headless.h"
-#include "shell/MainForm.h"
 #include "sprites/Enemy.h"
 #include "sprites/GameImages.h"
 #include "sprites/Player.h"
+#include "support/FieldFixture.h"
 
 namespace velmora::test {
 
@@ -32,35 +30,13 @@ class TPatternEnemy : public TEnemy {
   }
 };
 
-class PlayField : public ::testing::Test {
+class PlayField : public FieldFixture {
  protected:
-  PlayField() : Form(Machine.Platform) {
-    Form.FormCreate();
-    Form.FormPaint();
+  PlayField() : FieldFixture(4242) {
     Form.SetScene(ssPlay);
-    Engine().Clear();
-    RandSeed() = 4242;
+    EmptyField();
   }
   ~PlayField() override { CommanderPlane = nullptr; }
-
-  TSpriteEngine& Engine() { return Form.SpriteEngine.Engine; }
-
-  // The sprites' part of a play tick: move, then free the dead.
-  void Step(int count = 1) {
-    for (int i = 0; i < count; ++i) {
-      Form.SpriteEngine.Move(16);
-      Form.SpriteEngine.Dead();
-    }
-  }
-
-  // The live sprites of a class, oldest first.
-  template <class T>
-  std::vector<T*> All() {
-    std::vector<T*> found;
-    for (int i = 0; i < Engine().Count(); ++i)
-      if (auto* s = dynamic_cast<T*>(Engine().Items(i))) found.push_back(s);
-    return found;
-  }
 
   // A stationary enemy (pattern 0) wearing an image of the game.
   template <class T = TPatternEnemy>
@@ -86,9 +62,6 @@ class PlayField : public ::testing::Test {
         if (item.CopyAt(i) == record.Buffer) ++count;
     return count;
   }
-
-  THeadlessMachine Machine;
-  TMainForm Form;
 };
 
 }  // namespace velmora::test
