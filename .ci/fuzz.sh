@@ -14,6 +14,7 @@ mkdir -p "$out"
   "$root/fuzz/wavelist_fuzzer.cpp" \
   "$root/src/engine/WaveList.cpp" \
   "$root/src/engine/NameHash.cpp" \
+  "$root/src/engine/FileRead.cpp" \
   "$root/src/platform/headless/HeadlessSound.cpp" \
   -o "$out/wavelist_fuzzer"
 
