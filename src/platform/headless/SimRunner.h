@@ -26,6 +26,7 @@ struct TSimOptions {
   std::string TraceFile;
   bool LogDialogs = false;
   bool Bench = false;
+  std::string Data;  // music and help; empty: beside the runner, else the build's folder
 };
 
 // Throws std::invalid_argument with a usage message on a bad command line.
