@@ -233,6 +233,7 @@ class TMainForm {
   uint8_t NearestColour(TRGB colour) const;
 
   bool FirstPaintDone_ = false;
+  bool OptionsRead_ = false;  // until then the options in memory are not the player's
   std::string SettingsDir_;
 };
 

@@ -16,6 +16,11 @@ constexpr const char* kCaption = "Velmora";
 std::string TMainForm::SettingsDir() {
   if (SettingsDir_.empty()) {
     SettingsDir_ = SettingsFolder(Platform.System.ProgramFolder());
+    // The window layer may already have sent the settings away from a read-only copy of
+    // the game; the campaign that copy holds beside itself comes along.
+    const std::string programFiles = Platform.System.DataFolder();
+    if (programFiles != SettingsDir_ && !FolderWritable(programFiles))
+      CopySettingsIfAbsent(programFiles, SettingsDir_);
     RemoveStaleTempFiles(SettingsDir_);
   }
   return SettingsDir_;
@@ -44,9 +49,13 @@ void TMainForm::ReadOptions() {
   if (Difficulty < 1 || Difficulty > 3) Difficulty = 1;
   PlayerName = ini.ReadString("Player", "Name", "");
   PlayerMail = ini.ReadString("Player", "Mail", "");
+  OptionsRead_ = true;
 }
 
 bool TMainForm::FormCloseQuery() {
+  // Closed before the first paint read them (a signal or an error during start-up), the
+  // options in memory are only defaults: writing them would cost the player the stored ones.
+  if (!OptionsRead_) return true;
   try {
     TIniFile ini(IniFileName());
     ini.WriteString(

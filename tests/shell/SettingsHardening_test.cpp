@@ -136,6 +136,24 @@ TEST_F(CampaignKeeping, StaleTemporaryFilesOfKilledWritesGoAtStartUp) {
                                             "notes.txt"}));
 }
 
+// A logout during the start-up tips closes the game before its first paint has read the
+// options: the defaults in memory must not be written over the player's.
+TEST_F(CampaignKeeping, ACloseBeforeTheOptionsWereReadKeepsTheStoredOnes) {
+  const std::string stored = "[Options]\nTossin=1\nSound=0\n[Player]\nName=山本\n";
+  WriteFile(Ini(), stored);
+  Form = std::make_unique<TMainForm>(Machine.Platform);
+  Form->FormCreate();
+  Form->FormCloseQuery();
+  EXPECT_EQ(ReadFile(Ini()), stored);
+  Form->FormPaint();
+  Form->OptionTossinClick();
+  Form->FormCloseQuery();
+  TIniFile ini(Ini());
+  EXPECT_FALSE(ini.ReadBool("Options", "Tossin", true));
+  EXPECT_FALSE(ini.ReadBool("Options", "Sound", true));
+  EXPECT_EQ(ini.ReadString("Player", "Name", ""), "山本");
+}
+
 TEST(SettingsFolderMove, TheConfigFolderStartsFromTheSettingsBesideTheProgramOnce) {
   TTempDir program, config;
   WriteFile(program.Path + "/Torvi.INI", "[Game]\nPlayer=kept\n");
