@@ -82,7 +82,7 @@ TEST(CampaignCheckKey, DamageThatStillDecodesIsCaughtAndOldFilesStillPass) {
   EXPECT_THROW(ReadUnlockText(UnlockText(5, clock), check), std::runtime_error);
 }
 
-class CampaignKeeping : public ShellTest {
+class PlayerDataKept : public ShellTest {
  protected:
   void Store(const std::string& campaign, const std::string& unlock, const std::string& check) {
     TIniFile(Ini()).WriteStrings("Game",
@@ -96,7 +96,7 @@ class CampaignKeeping : public ShellTest {
   }
 };
 
-TEST_F(CampaignKeeping, ADamagedCampaignTextResetsTheCampaignButKeepsTheEarnedSingles) {
+TEST_F(PlayerDataKept, ADamagedCampaignTextResetsTheCampaignButKeepsTheEarnedSingles) {
   const std::string campaign = CampaignText(54321, 3, Machine.System);
   const std::string unlock = UnlockText(4, Machine.System);
   Store(campaign.substr(0, campaign.size() - 1), unlock, CampaignCheck(campaign, unlock));
@@ -120,7 +120,7 @@ TEST_F(CampaignKeeping, ADamagedCampaignTextResetsTheCampaignButKeepsTheEarnedSi
   EXPECT_EQ(Stored().SinglesUnlocked, 0);
 }
 
-TEST_F(CampaignKeeping, StaleTemporaryFilesOfKilledWritesGoAtStartUp) {
+TEST_F(PlayerDataKept, StaleTemporaryFilesOfKilledWritesGoAtStartUp) {
   for (const char* name : {"Torvi.INI.a1B2c3", "Torvi.INI.zzzzzz", ".velmora-probe-Q1w2E3"})
     WriteFile(Dir.Path + "/" + name, "half a file");
   const std::vector<std::string> kept = {"Torvi.INI.bak", "Torvi.INI.12345", "notes.txt"};
@@ -138,7 +138,7 @@ TEST_F(CampaignKeeping, StaleTemporaryFilesOfKilledWritesGoAtStartUp) {
 
 // A logout during the start-up tips closes the game before its first paint has read the
 // options: the defaults in memory must not be written over the player's.
-TEST_F(CampaignKeeping, ACloseBeforeTheOptionsWereReadKeepsTheStoredOnes) {
+TEST_F(PlayerDataKept, ACloseBeforeTheOptionsWereReadKeepsTheStoredOnes) {
   const std::string stored = "[Options]\nTossin=1\nSound=0\n[Player]\nName=山本\n";
   WriteFile(Ini(), stored);
   Form = std::make_unique<TMainForm>(Machine.Platform);
@@ -152,6 +152,26 @@ TEST_F(CampaignKeeping, ACloseBeforeTheOptionsWereReadKeepsTheStoredOnes) {
   EXPECT_FALSE(ini.ReadBool("Options", "Tossin", true));
   EXPECT_FALSE(ini.ReadBool("Options", "Sound", true));
   EXPECT_EQ(ini.ReadString("Player", "Name", ""), "山本");
+}
+
+// Something other than a file named "ExpMusic.dxw" counts as no such file: the default
+// music plays; a FIFO in place of "DefMusic.dxw" is named instead of waited on.
+TEST_F(PlayerDataKept, OnlyARegularFileCountsAsTheExpandedMusic) {
+  TTempDir data;
+  const std::string expanded = data.Path + "/ExpMusic.dxw", music = data.Path + "/DefMusic.dxw";
+  std::filesystem::copy_file(Machine.System.Data + "/DefMusic.dxw", music);
+  std::filesystem::create_directory(expanded);
+  Machine.System.Data = data.Path;
+  Start();
+  EXPECT_EQ(Form->SceneState, ssTitle);
+  EXPECT_FALSE(Form->ExpandedMusic);
+
+  std::filesystem::remove(music);
+  std::filesystem::remove(expanded);
+  ASSERT_EQ(::mkfifo(music.c_str(), 0644), 0);
+  Dialogs();
+  EXPECT_EQ(ErrorOf([&] { Form->LoadMusicFile(); }),
+            "ファイル '" + music + "' は通常のファイルではありません");
 }
 
 TEST(SettingsFolderMove, TheConfigFolderStartsFromTheSettingsBesideTheProgramOnce) {
