@@ -31,7 +31,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora-sim [--dir PATH] [--difficulty 1|2|3] [--seed N]\n"
-    "                   [--start title|menu|campaign|mission:N|omf:PATH] [--click FRAME:ITEM]...\n"
+    "                   [--start title|menu|campaign|mission:N|play:N|omf:PATH]\n"
+    "                   [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
     "                   [--log-dialogs] [--bench]";
@@ -312,8 +313,11 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.Seed = static_cast<uint32_t>(std::stoull(value()));
     } else if (a == "--start") {
       o.Start = value();
-      if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
-          o.Start.rfind("omf:", 0) != 0) {
+      if (o.Start.rfind("play:", 0) == 0) {
+        if (ToInt(o.Start.substr(5), "list number") < 1)
+          Usage("play:N needs a mission number of 1 or more");
+      } else if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
+                 o.Start.rfind("omf:", 0) != 0) {
         if (o.Start.rfind("mission:", 0) != 0) Usage("unknown start '" + o.Start + "'");
         if (StartItem(ToInt(o.Start.substr(8), "mission")).empty())
           Usage("no menu command starts " + o.Start);
@@ -379,6 +383,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   if (o.Start == "campaign") startItem = "GameNext";
   if (o.Start.rfind("mission:", 0) == 0) startItem = StartItem(std::stoi(o.Start.substr(8)));
   if (o.Start.rfind("omf:", 0) == 0) startItem = "LoadCustomMission";
+  // A mission's briefing entered directly, as a single mission whether unlocked or not.
+  std::optional<int32_t> playList;
+  if (o.Start.rfind("play:", 0) == 0) playList = std::stoi(o.Start.substr(5));
   if (o.Start != "title") {
     keys.insert(keys.begin(), {{1, true, 'Z'}, {3, false, 'Z'}});
     std::stable_sort(keys.begin(), keys.end(),
@@ -437,6 +444,12 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         const std::string item = startItem;
         startItem.clear();
         ChooseMenuItem(guard, item);
+      }
+      if (playList && form.SceneState == 2) {
+        form.Mission = *playList;
+        form.SinglePlay = true;
+        playList.reset();
+        guard([&form] { form.SetScene(3); });
       }
       for (const auto& [at, item] : o.Clicks)
         if (at == frame) ChooseMenuItem(guard, item);
