@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "engine/Random.h"
+#include "missions/MissionFile.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
@@ -35,7 +36,8 @@ constexpr const char* kUsage =
     "                   [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
-    "                   [--log-dialogs] [--bench]";
+    "                   [--log-dialogs] [--bench]\n"
+    "       velmora-sim --check FILE.omf";
 
 [[noreturn]] void Usage(const std::string& why) {
   throw std::invalid_argument(why + "\n" + kUsage);
@@ -278,6 +280,18 @@ struct TAutoPilot {
 };
 
 }  // namespace
+
+int RunMissionCheck(const std::string& path, std::ostream& out) {
+  const TMissionCheck check = CheckMissionFiles(path);
+  int warnings = 0;
+  for (const TMissionFinding& finding : check.Findings) {
+    out << finding.Text << "\n";
+    warnings += finding.Warning;
+  }
+  out << check.FilesReadThrough << " of 4 files read to the end, " << warnings << " warning"
+      << (warnings == 1 ? "" : "s") << "\n";
+  return check.FilesReadThrough == 4 ? 0 : 1;
+}
 
 const char* SceneName(int state) {
   static const char* const kNames[] = {"none",         "title", "menu",     "briefing",
