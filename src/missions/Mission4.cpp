@@ -8,6 +8,7 @@
 #include "missions/Appearance.h"
 #include "missions/ListBuilders.h"
 #include "missions/Missions.h"
+#include "shell/MainForm.h"
 #include "sprites/SpawnFlags.h"
 
 namespace velmora {
@@ -42,7 +43,7 @@ void FirstLeg() {
   AddGroup(40, "TEnemyF4F", 0, 0, 1);
   AddRearAttack(80, "僚機：右後方より敵機接近！", kLowerRight);
   AddGroup(90, "TEnemyP38", 0, 0, 2);
-  AddTransportUnlessDifficult(40);
+  AddTransportUnlessDifficult(30);
   AddGroup(40, "TEnemyF6F", 0, 0, 13);
   AddGroup(40, "TEnemyP38", 200, 0, 15);
   AddEnemy(40, "TEnemyP38", 300, -60, 1);
@@ -62,7 +63,7 @@ void Islands() {
   AddRearAttack(80, "僚機：左後方より敵機！　長官機を守れ！", kLowerLeft);
   AddGroup(90, "TEnemyP38", 0, 0, 7);
   AddGroup(40, "TEnemyP38", 500, 0, 8);
-  AddTransportUnlessDifficult(40);
+  AddTransportUnlessDifficult(30);
   AddGroup(30, "TEnemyP38", 0, 0, 2);
   AddGroup(40, "TEnemyP38", 0, 0, 9);
   AddGroup(30, "TEnemyP38", 280, 0, 15);
@@ -74,7 +75,7 @@ void Islands() {
   AddGroup(90, "TEnemyF6F", 0, 0, 11);
   AddGroup(40, "TEnemyP38", 180, 0, 15);
   AddGroup(30, "TEnemyP38", 420, 0, 15);
-  AddTransportUnlessDifficult(40);
+  AddTransportUnlessDifficult(30);
   AddGroup(40, "TEnemyP38", 0, 0, 9);
   AddEnemy(30, "TEnemyP38", 120, -60, 1);
   AddEnemy(20, "TEnemyP38", 500, -60, 1);
@@ -85,27 +86,30 @@ void Islands() {
 // has had its time, so the leg keeps one pace whatever the draws.
 void FighterStream() {
   AddText(90, "僚機：前方に敵戦闘機の大編隊！", 3);
-  constexpr int32_t kPace = 110;
+  constexpr int32_t kPace = 100;
   int32_t extra = 0;  // the frames the last wave's formations took
   for (int i = 0; i < 40; ++i) {
-    AddEnemy((i == 0 ? 60 : kPace - extra) + Random(5), "TEnemyP38", Random(600), -60, 1);
+    AddEnemy((i == 0 ? 60 : kPace - extra) + Random(4), "TEnemyP38", Random(600), -60, 1);
     const int32_t released = ScheduleTotal;
     if (Random(2) == 0) AddGroup(10, "TEnemyP38", Random(480), 0, 15);
     if (Random(4) == 0) AddGroup(10, "TEnemyP38", Random(600), 0, 8);
     extra = ScheduleTotal - released;
   }
+  // The last of the stream keeps the pace too.
+  AddEnemy(kPace - extra + 50, "TEnemyP38", 300, -60, 1);
 }
 
 // The commander's plane reaches the airfield.
 void Landing() {
-  AddEnemy(150, "TEnemyP38", 300, -60, 1);
-  AddText(200, "長官機：目的地上空に到着した。諸君、ご苦労であった。", 3);
+  AddText(210, "長官機：目的地上空に到着した。諸君、ご苦労であった。", 3);
   AddSuccessSequence(0, true);
 }
 
 }  // namespace
 
 void BuildMission4() {
+  // No support bombers on an escort flight.
+  MainForm->SupportPlanes = 0;
   Rendezvous();
   FirstLeg();
   Islands();

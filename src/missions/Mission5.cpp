@@ -17,7 +17,7 @@ constexpr uint16_t kHeavyRaid = SF_ENEMYADV | SF_STOPADV | SF_HighPower;
 // Carrier fighters over the coast, ahead of the first raid.
 void Coast() {
   AddEvent(1, "BGM5", 1);
-  AddGroup(150, "TEnemyF6F", 0, 0, 11);
+  AddGroup(135, "TEnemyF6F", 0, 0, 11);
   AddGroup(60, "TEnemyF6F", 0, 0, 12);
   AddEnemy(30, "TEnemyPBY", -40, 50, 0);
   AddEasyFlyingBoat();
@@ -74,7 +74,6 @@ void Capital() {
   AddGroup(30, "TEnemyF6F", 0, 0, 7);
   AddEnemy(30, "TEnemyPBY", -40, 80, 0);
   AddEasyFlyingBoat();
-  AddGroup(30, "TEnemyP38", 0, 0, 10);
   AddGroup(30, "TEnemyF6F", 60, 0, 15);
   AddGroup(30, "TEnemyF6F", 400, 0, 15);
   AddEnemy(30, "TEnemyC47", 610, 220, 0);
