@@ -3,6 +3,7 @@
 #include "sprites/Bombers.h"
 #include "sprites/Bosses.h"
 #include "sprites/Fighters.h"
+#include "sprites/HeavyBomber.h"
 #include "sprites/Ruko.h"
 #include "sprites/Ships.h"
 #include "sprites/SpriteClasses.h"
@@ -41,6 +42,7 @@ void RegisterEnemyClasses() {
   RegisterSpriteClass("TEnemy30cm", &Create<TEnemy30cm>);
   RegisterSpriteClass("TEnemyAABomb", &Create<TEnemyAABomb>);
   RegisterSpriteClass("TEnemyRuko", &Create<TEnemyRuko>);
+  RegisterSpriteClass("TEnemyB29", &Create<TEnemyB29>);
 }
 
 }  // namespace velmora

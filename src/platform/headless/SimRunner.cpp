@@ -18,8 +18,10 @@
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
+#include "sprites/Commander.h"
 #include "sprites/Enemy.h"
 #include "sprites/EnemyShots.h"
+#include "sprites/HeavyBomber.h"
 #include "sprites/Issiki.h"
 #include "sprites/Player.h"
 #include "sprites/PlayerShots.h"
@@ -250,6 +252,11 @@ struct TAutoPilot {
       if (!e || e->State < 0 || dynamic_cast<const TEnemyTama*>(s) ||
           dynamic_cast<const TIssiki*>(s))
         continue;
+      if (dynamic_cast<const TEnemyB29*>(s)) {
+        // The great bomber drifts far out: wait under its middle wherever it goes.
+        if (rank < 3) goal = {{cx, std::clamp(s->Y + s->Height + 60.0, 200.0, 400.0)}}, rank = 3;
+        continue;
+      }
       if (dynamic_cast<const TEnemyEnterprise*>(s)) {
         // Only the island takes hits: keep the volley on it from a little closer in.
         if (rank < 3) goal = {{e->X + 315, 300.0}}, rank = 3;
@@ -438,6 +445,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     guard([&] { down ? form.FormKeyDown(key) : form.FormKeyUp(key); });
   };
   TAutoPilot pilot;
+  // The escorted plane's damage counts under --god, but never reaches its end.
+  CommanderHeldAlive = o.God;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
@@ -475,7 +484,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         hold(vk::Up, pilot.Up);
         hold(vk::Down, pilot.Down);
       }
-      if (o.God) form.Damage = 0, form.CommanderDamage = 0;
+      if (o.God) form.Damage = 0;
       if (machine->Display.CloseRequested) break;
       machine->System.Now += 16;
       const auto start = std::chrono::steady_clock::now();
