@@ -115,7 +115,7 @@ TEST_F(MissionFileTest, FlagAndClassKeywordsMatchExactlyInTheirCase) {
 }
 
 // Needs the joke target and the commander's plane in the class registry.
-TEST_F(MissionFileTest, DISABLED_EveryClassKeywordCreatesItsClass) {
+TEST_F(MissionFileTest, EveryClassKeywordCreatesItsClass) {
   for (const char* keyword :
        {"EventSprite",     "MojiSprite",     "TitleSprite",   "CyoukanIssiki", "Issiki",
         "EnemyRuko",       "EnemyP40",       "EnemyP39",      "EnemyP36",      "EnemyF4F",
