@@ -47,7 +47,7 @@ constexpr const char* kFieldNames[9] = {"kind", "delay", "class", "x",    "y",
                                         "text", "param", "level", "flags"};
 
 std::string_view Trim(std::string_view s) {
-  // Spaces and every control character, as the files' first writers' tools trimmed them.
+  // Blank is everything up to the space character: tabs, line breaks, other control codes.
   while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
     s.remove_prefix(1);
   while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
@@ -248,9 +248,15 @@ TMissionText ReadMissionText(std::string_view bytes) {
 
 TMissionText ReadMissionFile(const std::string& path) {
   TMissionText failed;
+  // A folder, a FIFO or a device chosen by mistake must not hang the game or be read for ever.
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (std::filesystem::is_directory(status)) {
     failed.Failure = TMissionFailure{0, 0, "is a folder, not a mission file"};
+    return failed;
+  }
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    failed.Failure = TMissionFailure{0, 0, "is no regular file"};
     return failed;
   }
   std::ifstream in(path, std::ios::binary);
