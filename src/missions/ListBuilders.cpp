@@ -67,3 +67,18 @@ void AddSuccessSequence(int32_t firstDelay, bool commanderBonus) {
 }
 
 }  // namespace velmora
+
+namespace velmora {
+
+void AddCornerFighter(int32_t delay, const TCornerPoint& corner) {
+  AddEnemy(delay, "TEnemyF4F_S", corner.X, corner.Y, 0);
+}
+
+void AddRearAttack(int32_t delay, const char* warning, const TCornerPoint& corner) {
+  AddText(delay, warning, 3);
+  const int32_t out = corner.X > 320 ? 30 : -30;
+  for (int i = 0; i < 3; ++i)
+    AddCornerFighter(i == 0 ? 30 : 10, {corner.X + out * i, corner.Y + 30 * i});
+}
+
+}  // namespace velmora

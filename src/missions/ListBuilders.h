@@ -38,3 +38,20 @@ void AddBossApproach(int32_t captionDelay, const char* caption);
 void AddSuccessSequence(int32_t firstDelay, bool commanderBonus = false);
 
 }  // namespace velmora
+
+namespace velmora {
+
+// The points off the screen's corners homing fighters enter from: lower right, left, upper
+// left and lower left.
+struct TCornerPoint {
+  int32_t X, Y;
+};
+inline constexpr TCornerPoint kCornerPoints[4] = {{750, 600}, {-100, 200}, {-50, -200}, {-50, 600}};
+
+// One homing fighter from a corner point.
+void AddCornerFighter(int32_t delay, const TCornerPoint& corner);
+// A radio warning, then three homing fighters out of one corner, 10 frames apart, each a
+// little further out than the one before.
+void AddRearAttack(int32_t delay, const char* warning, const TCornerPoint& corner);
+
+}  // namespace velmora

@@ -14,11 +14,14 @@
 #include <stdexcept>
 
 #include "engine/Random.h"
+#include "missions/MissionFile.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
+#include "sprites/Commander.h"
 #include "sprites/Enemy.h"
 #include "sprites/EnemyShots.h"
+#include "sprites/HeavyBomber.h"
 #include "sprites/Issiki.h"
 #include "sprites/Player.h"
 #include "sprites/PlayerShots.h"
@@ -35,7 +38,8 @@ constexpr const char* kUsage =
     "                   [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
-    "                   [--log-dialogs] [--bench]";
+    "                   [--log-dialogs] [--bench]\n"
+    "       velmora-sim --check FILE.omf";
 
 [[noreturn]] void Usage(const std::string& why) {
   throw std::invalid_argument(why + "\n" + kUsage);
@@ -248,6 +252,11 @@ struct TAutoPilot {
       if (!e || e->State < 0 || dynamic_cast<const TEnemyTama*>(s) ||
           dynamic_cast<const TIssiki*>(s))
         continue;
+      if (dynamic_cast<const TEnemyB29*>(s)) {
+        // The great bomber drifts far out: wait under its middle wherever it goes.
+        if (rank < 3) goal = {{cx, std::clamp(s->Y + s->Height + 60.0, 200.0, 400.0)}}, rank = 3;
+        continue;
+      }
       if (dynamic_cast<const TEnemyEnterprise*>(s)) {
         // Only the island takes hits: keep the volley on it from a little closer in.
         if (rank < 3) goal = {{e->X + 315, 300.0}}, rank = 3;
@@ -278,6 +287,18 @@ struct TAutoPilot {
 };
 
 }  // namespace
+
+int RunMissionCheck(const std::string& path, std::ostream& out) {
+  const TMissionCheck check = CheckMissionFiles(path);
+  int warnings = 0;
+  for (const TMissionFinding& finding : check.Findings) {
+    out << finding.Text << "\n";
+    warnings += finding.Warning;
+  }
+  out << check.FilesReadThrough << " of 4 files read to the end, " << warnings << " warning"
+      << (warnings == 1 ? "" : "s") << "\n";
+  return check.FilesReadThrough == 4 ? 0 : 1;
+}
 
 const char* SceneName(int state) {
   static const char* const kNames[] = {"none",         "title", "menu",     "briefing",
@@ -424,6 +445,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     guard([&] { down ? form.FormKeyDown(key) : form.FormKeyUp(key); });
   };
   TAutoPilot pilot;
+  // The escorted plane's damage counts under --god, but never reaches its end.
+  CommanderHeldAlive = o.God;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
@@ -461,7 +484,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         hold(vk::Up, pilot.Up);
         hold(vk::Down, pilot.Down);
       }
-      if (o.God) form.Damage = 0, form.CommanderDamage = 0;
+      if (o.God) form.Damage = 0;
       if (machine->Display.CloseRequested) break;
       machine->System.Now += 16;
       const auto start = std::chrono::steady_clock::now();
