@@ -4,12 +4,20 @@
 namespace velmora {
 
 void BuildMission1();
+void BuildMission2();
+void BuildMission3();
 
 // Mission numbers without a list of their own yet have none.
 bool BuildPlayList(int32_t mission) {
   switch (mission) {
     case 1:
       BuildMission1();
+      return true;
+    case 2:
+      BuildMission2();
+      return true;
+    case 3:
+      BuildMission3();
       return true;
     default:
       return false;
