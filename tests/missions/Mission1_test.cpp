@@ -68,16 +68,11 @@ TEST_F(Mission1Test, CarrierAndSuccessSequence) {
   for (int difficulty = 1; difficulty <= 3; ++difficulty) {
     SCOPED_TRACE(difficulty);
     Build(difficulty);
-    std::vector<TRow> rows = BossMusicRows();
-    rows.push_back({300, "TMojiSprite", 200, 450, "ＵＳＳ 航空母艦 エンタープライズ", 3, 0});
-    rows.push_back({10, "TEnemyEnterprise", -600, 25, "nil", 0, SF_STOPADV});
-    for (const TRow& row : SuccessRows(difficulty, 200))
-      rows.push_back(row);
+    const std::vector<TRow> rows =
+        BossEndingRows("ＵＳＳ 航空母艦 エンタープライズ",
+                       {10, "TEnemyEnterprise", -600, 25, "nil", 0, SF_STOPADV}, difficulty);
     ExpectRows(AppearanceList.size() - rows.size(), rows);
-    // No other music command or event hides in the passages.
-    EXPECT_EQ(Events(),
-              (std::vector<std::string>{"BGM1", "DOWN500", "DOWN1000", "DOWN1500", "DOWN2000",
-                                        "DOWN2500", "STOP", "BOSS", "kind 6", "kind 7", "kind 3"}));
+    ExpectBossMissionEvents("BGM1");
   }
 }
 

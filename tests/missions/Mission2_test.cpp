@@ -9,7 +9,7 @@ class Mission2Test : public PlayListTest {
   void Build(int difficulty) { PlayListTest::Build(2, difficulty); }
 };
 
-TEST_F(Mission2Test, LengthAndForcesOnEachDifficulty) {
+TEST_F(Mission2Test, LengthForcesAndRaidsOnEachDifficulty) {
   const std::map<std::string, int> medium = {
       {"TEnemyP40", 73},    {"TEnemyF6F", 56},   {"TEnemyP39", 45},      {"TEnemyP38", 43},
       {"TEnemyF4F", 25},    {"TEnemyF4F_S", 12}, {"TEnemyC47", 9},       {"TEnemyPBY", 4},
@@ -26,6 +26,13 @@ TEST_F(Mission2Test, LengthAndForcesOnEachDifficulty) {
     if (difficulty == 3)
       expected["TEnemyC47"] -= 2, expected["TEnemyDestroyer"] += 3, expected["TEnemyF4F_S"] += 10;
     EXPECT_EQ(Released(), expected);
+    EXPECT_EQ(CheckBomberRaids(), 9);
+    // Homing fighters start off the screen and never ahead of the player.
+    for (const TObjectAdvent& r : AppearanceList)
+      if (r.ClassName == "TEnemyF4F_S") {
+        EXPECT_TRUE(r.X < 0 || r.X > 640) << r.X;
+        EXPECT_TRUE(r.Y > 0 || r.X < 0) << r.X << "," << r.Y;
+      }
   }
 }
 
@@ -35,34 +42,11 @@ TEST_F(Mission2Test, BattleshipFightsAloneOnlyOnEasy) {
     Build(difficulty);
     // Reinforcement waves fly during the fight on the harder settings only.
     const uint16_t flags = difficulty == 1 ? SF_STOPADV : SF_ENEMYADV | SF_STOPADV;
-    std::vector<TRow> rows = BossMusicRows();
-    rows.push_back({300, "TMojiSprite", 200, 450, "ＵＳＳ 戦艦 ミズーリ", 3, 0});
-    rows.push_back({10, "TEnemyMissouri", 700, 10, "nil", 0, flags});
-    for (const TRow& row : SuccessRows(difficulty, 200))
-      rows.push_back(row);
+    const std::vector<TRow> rows = BossEndingRows(
+        "ＵＳＳ 戦艦 ミズーリ", {10, "TEnemyMissouri", 700, 10, "nil", 0, flags}, difficulty);
     ExpectRows(AppearanceList.size() - rows.size(), rows);
-    EXPECT_EQ(Events(),
-              (std::vector<std::string>{"BGM2", "DOWN500", "DOWN1000", "DOWN1500", "DOWN2000",
-                                        "DOWN2500", "STOP", "BOSS", "kind 6", "kind 7", "kind 3"}));
+    ExpectBossMissionEvents("BGM2");
   }
-}
-
-TEST_F(Mission2Test, RaidsHoldTheScheduleAndHomingFightersComeFromBehind) {
-  Build(3);
-  EXPECT_EQ(CheckBomberRaids(), 9);
-  int homing = 0, crossers = 0;
-  for (const TObjectAdvent& r : AppearanceList) {
-    if (r.ClassName == "TEnemyF4F_S") {
-      ++homing;
-      // Off the screen, and never from ahead: the upper corner is the left one.
-      EXPECT_TRUE(r.X < 0 || r.X > 640) << r.X;
-      EXPECT_TRUE(r.Y > 0 || r.X < 0) << r.X << "," << r.Y;
-    }
-    if ((r.ClassName == "TEnemyC47" || r.ClassName == "TEnemyPBY") && (r.Flags & SF_HighSpeed))
-      ++crossers;
-  }
-  EXPECT_EQ(homing, 22);
-  EXPECT_GE(crossers, 4);
 }
 
 }  // namespace

@@ -103,6 +103,24 @@ class PlayListTest : public ::testing::Test {
     };
   }
 
+  // The end of a mission with a boss: the music, the caption naming it, the boss itself and
+  // the success sequence.
+  static std::vector<TRow> BossEndingRows(const char* caption, const TRow& boss, int difficulty) {
+    std::vector<TRow> rows = BossMusicRows();
+    rows.push_back({300, "TMojiSprite", 200, 450, caption, 3, 0});
+    rows.push_back(boss);
+    for (const TRow& row : SuccessRows(difficulty, 200))
+      rows.push_back(row);
+    return rows;
+  }
+
+  // The events of a campaign mission with the boss music: nothing else hides in its passages.
+  static void ExpectBossMissionEvents(const std::string& tune) {
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{tune, "DOWN500", "DOWN1000", "DOWN1500", "DOWN2000",
+                                        "DOWN2500", "STOP", "BOSS", "kind 6", "kind 7", "kind 3"}));
+  }
+
   // Every bomber holds the schedule, hovers or sweeps, enters from above, and its raid comes
   // out whole: a later member due after the first has stopped the clock would never come.
   // Returns the number of bombers.
