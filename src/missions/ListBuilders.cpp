@@ -86,4 +86,9 @@ bool Chance(int n) {
   return Random(n) == 0;
 }
 
+void Repeat(int times, const std::function<void()>& block) {
+  for (int i = 0; i < times; ++i)
+    block();
+}
+
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <utility>
 
@@ -51,5 +52,7 @@ void AddSideFighter(int32_t delay, const char* cls, bool fromLeft, int32_t level
 // Chance(n): true once in n draws; the randomised stretches make their choices with it while
 // the list is built, so the schedule is fixed once the scene starts.
 bool Chance(int n);
+// A randomised stretch: the block written out times times, each with draws of its own.
+void Repeat(int times, const std::function<void()>& block);
 
 }  // namespace velmora

@@ -81,11 +81,6 @@ void BeachBlock() {
   AddSideFighter(10, "TEnemyF4F", Random(2) == 0, 3);
 }
 
-void Repeat(int times, void (*block)()) {
-  for (int i = 0; i < times; ++i)
-    block();
-}
-
 // Between the strait and the island: the first dive-bomber pair, a destroyer and the
 // transports that difficult goes without.
 void Airfield() {
