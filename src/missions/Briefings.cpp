@@ -22,6 +22,41 @@ void BriefingOfMission1() {
   AddText(120, "スペースキーを押して下さい", 4);
 }
 
+void BriefingOfMission2() {
+  AddText(10, "1942年６月５日　未明", 1);
+  AddText(100, "ミッドウェー島北西、二百四十浬。", 2);
+  AddText(50, "機動部隊は、島の攻略を目前にしている。", 2);
+  AddText(50, "だが敵は、我が方の動きを察知しているらしい。", 2);
+  AddText(90, "貴官の任務は、攻撃隊の先頭に立ち、", 2);
+  AddText(50, "島の上空に待ち受ける敵戦闘機を排除することにある。", 2);
+  AddText(50, "島を発した雷撃機と爆撃機が、艦隊を狙っている。", 2);
+  AddText(50, "背後から食らいつく敵機にも、決して油断するな。", 2);
+  AddText(90, "さらに、救援の敵戦艦が島へ急行中との報が入った。", 2);
+  AddText(50, "その主砲は、艦隊にとって大きな脅威となる。", 2);
+  AddText(50, "必ずこれを捕捉し、撃沈せよ。", 2);
+  AddText(90, "この一戦が、戦争の行方を左右すると心得よ。", 2);
+  AddText(50, "諸君の健闘を祈る。", 2);
+  AddText(120, "スペースキーを押して下さい", 4);
+}
+
+void BriefingOfMission3() {
+  AddText(10, "1942年８月８日　早朝", 1);
+  AddText(100, "ソロモン諸島、ガダルカナル島。", 2);
+  AddText(50, "昨日、敵の大部隊が突如としてこの島に上陸し、", 2);
+  AddText(50, "我が軍が建設中の飛行場を奪い取った。", 2);
+  AddText(90, "敵はいま、さらに兵員と物資を送り込もうとしている。", 2);
+  AddText(50, "貴官の任務は、島へ通じる海峡の上空を制圧し、", 2);
+  AddText(50, "後続の敵上陸部隊を発見、これを撃滅することにある。", 2);
+  AddText(90, "奪われた飛行場からは、敵戦闘機が絶え間なく上がってくる。", 2);
+  AddText(50, "敵の出方は読みにくい。臨機応変に戦え。", 2);
+  AddText(50, "爆撃機の編隊にも注意を怠るな。", 2);
+  AddText(90, "この島を失えば、南方の戦線は崩れかねない。", 2);
+  AddText(50, "基地からは遠く、燃料には限りがある。", 2);
+  AddText(50, "必ず生きて還れ。", 2);
+  AddText(50, "諸君の武運を祈る。", 2);
+  AddText(120, "スペースキーを押して下さい", 4);
+}
+
 void BriefingOfMission4() {
   AddText(10, "1943年４月１８日　早朝", 1);
   AddText(100, "前線将兵の士気を鼓舞するため、", 2);
@@ -57,6 +92,12 @@ bool BuildBriefing(int32_t mission) {
   switch (mission) {
     case 1:
       BriefingOfMission1();
+      return true;
+    case 2:
+      BriefingOfMission2();
+      return true;
+    case 3:
+      BriefingOfMission3();
       return true;
     case 4:
       BriefingOfMission4();

@@ -25,6 +25,38 @@ void ClosingOfMission1() {
   AddText(120, "スペースキーを押して下さい", 4);
 }
 
+void ClosingOfMission2() {
+  AddText(10, "1942年６月５日　日没", 1);
+  AddText(100, "敵戦艦は炎に包まれ、ゆっくりと波間に姿を消した。", 2);
+  AddText(50, "島の上空からも、敵機はついに一掃された。", 2);
+  AddText(50, "攻撃隊は傷つきながらも、母艦へ帰り着いた。", 2);
+  AddText(90, "だが、その日の戦いで失ったものも大きかった。", 2);
+  AddText(50, "還らぬ機は多く、艦隊もまた深い傷を負った。", 2);
+  AddText(50, "甲板に立つ者の顔に、笑みはなかった。", 2);
+  AddText(90, "戦いの潮目は、静かに変わりつつあった。", 2);
+  AddText(50, "敵は驚くべき速さで、失った艦と機を補っている。", 2);
+  AddText(90, "次なる戦場は、遥か南の島。", 2);
+  AddText(50, "機動部隊は傷ついた艦を従え、", 2);
+  AddText(50, "南の海へと針路を取った。", 2);
+  AddText(120, "スペースキーを押して下さい", 4);
+}
+
+void ClosingOfMission3() {
+  AddText(10, "1942年８月８日　夕刻", 1);
+  AddText(100, "敵の上陸用舟艇は、海峡の波間に次々と沈んでいった。", 2);
+  AddText(50, "島へ向かう敵の増援は、ひとまず断たれたのである。", 2);
+  AddText(90, "しかし、島の飛行場は依然として敵の手にある。", 2);
+  AddText(50, "この島を巡る戦いは、まだ始まったばかりだった。", 2);
+  AddText(50, "基地へ戻る機上から、貴官は暮れてゆく島影を見下ろしていた。", 2);
+  AddText(90, "戦線は広がり、補給は日ごとに細っていく。", 2);
+  AddText(50, "前線の兵士たちは、飢えと病にも苦しみ始めていた。", 2);
+  AddText(90, "そんな折、司令部から一通の命令が届いた。", 2);
+  AddText(50, "長官機の護衛。", 2);
+  AddText(50, "前線の将兵を励ますため、長官自ら視察に赴くという。", 2);
+  AddText(50, "次の任務は、これまでとは違う重みを持っていた。", 2);
+  AddText(120, "スペースキーを押して下さい", 4);
+}
+
 void ClosingOfMission4() {
   AddText(10, "1943年４月１８日　昼", 1);
   AddText(100, "長官機は無事、前線の飛行場に滑り込んだ。", 2);
@@ -91,6 +123,12 @@ bool BuildClosing(int32_t mission) {
   switch (mission) {
     case 1:
       ClosingOfMission1();
+      return true;
+    case 2:
+      ClosingOfMission2();
+      return true;
+    case 3:
+      ClosingOfMission3();
       return true;
     case 4:
       ClosingOfMission4();

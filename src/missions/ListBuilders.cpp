@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/Random.h"
 #include "missions/Appearance.h"
 #include "missions/Missions.h"
 #include "shell/MainForm.h"
@@ -64,6 +65,30 @@ void AddSuccessSequence(int32_t firstDelay, bool commanderBonus) {
     AddEvent(50, "nil", 8);
   }
   AddEvent(150, "nil", 3);
+}
+
+void AddHomingFighters(int32_t delay, TCorner from, int count, int32_t level) {
+  struct TStart {
+    int32_t X, Y, OutX, OutY;  // the point, and how far each next fighter starts beyond it
+  };
+  static constexpr TStart kStarts[] = {
+      {750, 600, 30, 20}, {-100, 200, -30, 40}, {-50, -200, -30, -20}, {-50, 600, -30, 20}};
+  const TStart& s = kStarts[static_cast<int>(from)];
+  for (int i = 0; i < count; ++i)
+    AddEnemy(i == 0 ? delay : 15, "TEnemyF4F_S", s.X + i * s.OutX, s.Y + i * s.OutY, 0, level);
+}
+
+void AddSideFighter(int32_t delay, const char* cls, bool fromLeft, int32_t level) {
+  AddEnemy(delay, cls, fromLeft ? -40 : 600, Random(250), fromLeft ? 6 : 5, level);
+}
+
+bool Chance(int n) {
+  return Random(n) == 0;
+}
+
+void Repeat(int times, const std::function<void()>& block) {
+  for (int i = 0; i < times; ++i)
+    block();
 }
 
 }  // namespace velmora

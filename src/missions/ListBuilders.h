@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <utility>
 
@@ -36,6 +37,23 @@ void AddBossApproach(int32_t captionDelay, const char* caption);
 // "作戦成功" firstDelay frames after the record before it, then the difficulty and damage
 // bonuses (and the commander's, in the escort mission) and the end of the mission.
 void AddSuccessSequence(int32_t firstDelay, bool commanderBonus = false);
+
+// Homing fighters start from points off the screen's corners and the left edge, so they
+// come at the player from behind or from the flank rather than from ahead.
+enum class TCorner { LowerRight, Left, UpperLeft, LowerLeft };
+// count of them from one point, 15 frames apart, each one a little further out than the
+// one before so that they do not fly as one.
+void AddHomingFighters(int32_t delay, TCorner from, int count = 1, int32_t level = 1);
+
+// A fighter cutting in diagonally at a height of 0 ... 249: from the left (x -40) it flies
+// down to the right, from the right (x 600) down to the left.
+void AddSideFighter(int32_t delay, const char* cls, bool fromLeft, int32_t level = 1);
+
+// Chance(n): true once in n draws; the randomised stretches make their choices with it while
+// the list is built, so the schedule is fixed once the scene starts.
+bool Chance(int n);
+// A randomised stretch: the block written out times times, each with draws of its own.
+void Repeat(int times, const std::function<void()>& block);
 
 }  // namespace velmora
 

@@ -4,6 +4,8 @@
 namespace velmora {
 
 void BuildMission1();
+void BuildMission2();
+void BuildMission3();
 void BuildMission4();
 void BuildMission5();
 
@@ -12,6 +14,12 @@ bool BuildPlayList(int32_t mission) {
   switch (mission) {
     case 1:
       BuildMission1();
+      return true;
+    case 2:
+      BuildMission2();
+      return true;
+    case 3:
+      BuildMission3();
       return true;
     case 4:
       BuildMission4();

@@ -211,8 +211,9 @@ void ChooseMenuItem(TGuard& guard, const std::string& name) {
 }
 
 // The simple pilot: taps Space on the screens that wait for a button; in play it holds fire,
-// catches falling items and lines up under what matters most: the boss carrier's bridge, then
-// any enemy holding the schedule, then the lowest aircraft or ship still ahead.
+// catches falling items and lines up under what matters most: the boss carrier's bridge or the
+// battleship's hull, then any enemy holding the schedule, then the lowest aircraft or ship
+// still ahead.
 struct TAutoPilot {
   bool Space = false, Left = false, Right = false, Up = false, Down = false;
 
@@ -260,6 +261,12 @@ struct TAutoPilot {
       if (dynamic_cast<const TEnemyEnterprise*>(s)) {
         // Only the island takes hits: keep the volley on it from a little closer in.
         if (rank < 3) goal = {{e->X + 315, 300.0}}, rank = 3;
+        continue;
+      }
+      if (dynamic_cast<const TEnemyMissouri*>(s)) {
+        // Only the hull amidships, between the forward and the after turrets, wears down
+        // the battleship.
+        if (rank < 3) goal = {{e->X + 294, 300.0}}, rank = 3;
         continue;
       }
       if (e->Y + e->Height <= 0 || e->Y >= y) continue;
@@ -434,7 +441,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     err << "velmora-sim: " << e.what() << "\n";
     return 1;
   }
-  if (o.Seed) RandSeed() = *o.Seed;
+  // Every mission start re-seeds from the clock, so the seed has to move the clock as well
+  // for another seed to give another game.
+  if (o.Seed) RandSeed() = *o.Seed, machine->System.Now += *o.Seed;
 
   // Keys held by the runner itself (the pilot), pressed and released on change only.
   std::array<bool, 256> held{};
