@@ -1,4 +1,5 @@
 // The closing texts read after a mission is won.
+#include "missions/BonusTexts.h"
 #include "missions/Missions.h"
 
 namespace velmora {
@@ -28,6 +29,14 @@ bool BuildClosing(int32_t mission) {
     case 1:
       ClosingOfMission1();
       return true;
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 9999:
+      return BuildBonusClosing(mission);
     default:
       return false;
   }
