@@ -1253,9 +1253,10 @@ Canvas Ruko() {
   c.Poly({{92, 30}, {88, 4}, {72, 22}}, {236, 150, 186});
   c.Poly({{45, 26}, {46, 12}, {55, 22}}, {255, 200, 220});
   c.Poly({{87, 26}, {86, 12}, {77, 22}}, {255, 200, 220});
+  // A soft pink body lit from the upper left; a paler centre would band into rings.
   c.Ellipse(66, 50, 31, 30, [](double u, double v) {
-    double k = std::hypot(u - 58, v - 40) / 40;
-    return Mix({255, 226, 236}, {226, 120, 170}, std::clamp(k, 0.0, 1.0));
+    double k = std::hypot(u - 56, v - 38) / 44;
+    return Mix({246, 178, 214}, {222, 118, 168}, std::clamp(k, 0.0, 1.0));
   });
   for (int s : {-1, 1}) {
     c.Ellipse(66 + s * 12, 46, 7, 9, {250, 250, 250});

@@ -1,4 +1,5 @@
 // The briefings read before each mission.
+#include "missions/BonusTexts.h"
 #include "missions/Missions.h"
 
 namespace velmora {
@@ -105,6 +106,14 @@ bool BuildBriefing(int32_t mission) {
     case 5:
       BriefingOfMission5();
       return true;
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 9999:
+      return BuildBonusBriefing(mission);
     default:
       return false;
   }

@@ -2,6 +2,7 @@
 #include <initializer_list>
 
 #include "missions/Appearance.h"
+#include "missions/BonusTexts.h"
 #include "missions/Missions.h"
 #include "sprites/SpawnFlags.h"
 
@@ -136,6 +137,14 @@ bool BuildClosing(int32_t mission) {
     case 5:
       ClosingOfMission5();
       return true;
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 9999:
+      return BuildBonusClosing(mission);
     default:
       return false;
   }

@@ -35,6 +35,9 @@ class TPlayerSprite : public TImageSprite {
 
 // The fighter now flying, or nullptr.
 extern TPlayerSprite* PlayerSprite;
+// Set by the headless runner's invulnerable mode: no single contact can destroy the fighter,
+// however hard (the runner clears the damage between ticks).
+extern bool PlayerHeldAlive;
 // The escorted commander's plane while one exists; its class sets this on creation and clears
 // it when freed. While the game record's CommanderPresent is set the aim point follows it.
 extern TImageSprite* CommanderPlane;

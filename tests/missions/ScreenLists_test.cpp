@@ -20,7 +20,7 @@ class ScreenListsTest : public ::testing::Test {
 TEST_F(ScreenListsTest, ListNumbersAndScenesWithoutAList) {
   EXPECT_EQ(SceneListNumber(3, 10), -310);
   EXPECT_EQ(SceneListNumber(4, 9999), -49999);
-  for (int32_t number : {-777, 0, 12345, -3, -310}) {
+  for (int32_t number : {-777, 0, 12345, -3, -312}) {
     BuildMission(-2);
     BuildMission(number);
     EXPECT_TRUE(AppearanceList.empty()) << number;

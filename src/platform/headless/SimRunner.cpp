@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -213,7 +214,7 @@ void ChooseMenuItem(TGuard& guard, const std::string& name) {
 // The simple pilot: taps Space on the screens that wait for a button; in play it holds fire,
 // catches falling items and lines up under what matters most: the boss carrier's bridge or the
 // battleship's hull, then any enemy holding the schedule, then the lowest aircraft or ship
-// still ahead.
+// still ahead; it dodges what it cannot survive touching.
 struct TAutoPilot {
   bool Space = false, Left = false, Right = false, Up = false, Down = false;
 
@@ -240,6 +241,7 @@ struct TAutoPilot {
     std::optional<std::pair<double, double>> goal;
     int rank = 0;  // of the goal chosen so far; higher wins
     double lowest = -1e9;
+    std::vector<const TEnemy*> threats;
     const TSpriteEngine& engine = form.SpriteEngine.Engine;
     for (int i = 0; i < engine.Count(); ++i) {
       const TSprite* s = engine.Items(i);
@@ -269,6 +271,11 @@ struct TAutoPilot {
         if (rank < 3) goal = {{e->X + 294, 300.0}}, rank = 3;
         continue;
       }
+      if (e->Power >= 100) {
+        // Ramming one ends the flight before --god can clear the damage: keep out of its way.
+        if (e->Y < me->Y + me->Height) threats.push_back(e);
+        continue;
+      }
       if (e->Y + e->Height <= 0 || e->Y >= y) continue;
       if (e->Flags & SF_STOPADV) {
         if (rank < 2) goal = {{cx, 360.0}}, rank = 2;
@@ -278,6 +285,7 @@ struct TAutoPilot {
         rank = 1;
       }
     }
+    if (!threats.empty()) return Dodge(threats);
     if (!goal) {
       // Nothing in sight: weave across the field.
       const int phase = form.FrameCount % 160;
@@ -290,6 +298,63 @@ struct TAutoPilot {
     Right = dx > 6;
     Up = dy < -6;
     Down = dy > 6;
+  }
+
+  // Low down, searching frame by frame, in steps of one frame's travel, for a way through the
+  // next 40 frames that no faller crosses. The fallers dive straight (pattern 4) or steer a
+  // little after us (pattern 1), gathering speed with their age.
+  void Dodge(const std::vector<const TEnemy*>& threats) {
+    const TPlayerSprite* me = PlayerSprite;
+    // Contact counts only within the fighter's inner box, 30 px in from its sides.
+    const double half = me->Width / 2.0, x = me->X + half, reach = std::abs(half - 30) + 4;
+    const double top = me->Y + 7, bottom = me->Y + me->Height - 7;
+    struct TPass {
+      double Left, Right, In, Out;  // the columns it covers and when (frames from now)
+    };
+    std::vector<TPass> passes;
+    for (const TEnemy* e : threats) {
+      // Its speed grows by one pixel a frame every 16 frames: d = v t + t^2 / 32.
+      const double v = (e->Pattern == 1 ? 3.2 : 4.0) + e->Age / 256;
+      const auto after = [v](double d) {
+        return d <= 0 ? d / v : 16 * (std::sqrt(v * v + d / 8) - v);
+      };
+      // A steering one closes in by up to 4 px a frame until it arrives.
+      const double in = after(top - e->Y - e->Height);
+      const double steer = e->Pattern == 1 ? std::clamp(4 * in, 0.0, 40.0) : 0;
+      const bool toLeft = e->X + e->Width / 2.0 > x;
+      passes.push_back({e->X - 3 - (toLeft ? steer : 0), e->X + e->Width + 3 + (toLeft ? 0 : steer),
+                        in - 1, after(bottom - e->Y) + 1});
+    }
+    constexpr int kSide = 80, kCells = 2 * kSide + 1;
+    const auto free = [&](int cell, int t) {
+      const double cx = x + 8 * (cell - kSide);
+      if (cx < half || cx > 640 - half) return false;
+      for (const TPass& p : passes)
+        if (p.Left < cx + reach && p.Right > cx - reach && p.In <= t && p.Out >= t) return false;
+      return true;
+    };
+    // The first move (-1, 0, 1) of a way to each cell, 2 where none leads.
+    std::vector<int> first(kCells, 2), next;
+    first[kSide] = 0;
+    for (int t = 1; t <= 40; ++t) {
+      next.assign(kCells, 2);
+      bool any = false;
+      for (int c = 0; c < kCells; ++c)
+        for (const int d : {0, -1, 1})
+          if (first[c] != 2 && c + d >= 0 && c + d < kCells && next[c + d] == 2 && free(c + d, t))
+            next[c + d] = t == 1 ? d : first[c], any = true;
+      if (!any) break;
+      first.swap(next);
+    }
+    // Of the ways that last longest, the one ending nearest the middle keeps both sides open.
+    int move = 2;
+    double nearest = 1e9;
+    for (int c = 0; c < kCells; ++c)
+      if (first[c] != 2 && std::abs(x + 8 * (c - kSide) - 320) < nearest)
+        nearest = std::abs(x + 8 * (c - kSide) - 320), move = first[c];
+    Left = move == -1;
+    Right = move == 1;
+    Down = me->Y + me->Height < 470;
   }
 };
 
@@ -456,6 +521,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   TAutoPilot pilot;
   // The escorted plane's damage counts under --god, but never reaches its end.
   CommanderHeldAlive = o.God;
+  PlayerHeldAlive = o.God;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
