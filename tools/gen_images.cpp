@@ -1030,7 +1030,7 @@ Canvas TamaHane() {
   return c;
 }
 
-// An enemy round: a large white-hot core in a bright red ring, filling its cell, so even
+// An enemy round: a large white-hot core in a hot pink ring, filling its cell, so even
 // the small one reads over the blue sea, the white caps and the orange of explosions, and
 // never looks like one of the player's yellow tracers. The heavy round gets a dark rim.
 Canvas Round(int size) {
@@ -1044,7 +1044,7 @@ Canvas Round(int size) {
       if (heavy && k > 0.9)
         c.Put(x, y, {130, 0, 20});
       else if (k > 0.6)
-        c.Put(x, y, {255, 60, 60});
+        c.Put(x, y, {255, 70, 150});
       else
         c.Put(x, y, Mix({255, 255, 250}, {255, 240, 170}, k / 0.6));
     }
