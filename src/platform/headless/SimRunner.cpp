@@ -13,6 +13,7 @@
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "engine/Random.h"
 #include "missions/MissionFile.h"
@@ -39,7 +40,7 @@ constexpr const char* kUsage =
     "                   [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
-    "                   [--log-dialogs] [--bench]\n"
+    "                   [--log-dialogs] [--bench] [--sdl-audio] [--realtime]\n"
     "       velmora-sim --check FILE.omf";
 
 [[noreturn]] void Usage(const std::string& why) {
@@ -444,6 +445,10 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.LogDialogs = true;
     } else if (a == "--bench") {
       o.Bench = true;
+    } else if (a == "--sdl-audio") {
+      o.SdlAudio = true;
+    } else if (a == "--realtime") {
+      o.Realtime = true;
     } else if (a == "--help" || a == "-h") {
       Usage("");
     } else {
@@ -455,7 +460,7 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
   return o;
 }
 
-int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
+int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDevice* sound) {
   auto machine = std::make_unique<THeadlessMachine>();
   machine->System.Folder = o.Dir;
   // Like the game, the runner finds its music and help beside itself.
@@ -490,7 +495,10 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     if (!trace) throw std::runtime_error("cannot write trace " + o.TraceFile);
   }
 
-  TMainForm form(machine->Platform);
+  TPlatform platform{machine->Display, machine->Input,
+                     sound ? *sound : static_cast<ISoundDevice&>(machine->Sound), machine->Dialogs,
+                     machine->System};
+  TMainForm form(platform);
   TGuard guard{form, err};
   form.FormCreate();
   if (form.SceneState == 0) {
@@ -528,6 +536,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   std::vector<double> tickMs;
   tickMs.reserve(o.Bench ? limit : 0);
   int frame = 0;
+  const auto wallStart = std::chrono::steady_clock::now();
   try {
     for (frame = 1; frame <= limit; ++frame) {
       guard.Frame = frame;
@@ -561,6 +570,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
       }
       if (o.God) form.Damage = 0;
       if (machine->Display.CloseRequested) break;
+      if (o.Realtime)
+        std::this_thread::sleep_until(wallStart + frame * std::chrono::milliseconds(16));
       machine->System.Now += 16;
       const auto start = std::chrono::steady_clock::now();
       guard([&form] { form.Idle(); });
