@@ -1,9 +1,12 @@
 // velmora: the game in its Qt window, with SDL for sound and the joystick.
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
 
+#include "platform/InstalledData.h"
 #include "platform/qt/GameWindow.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtDisplay.h"
@@ -46,7 +49,13 @@ int main(int argc, char* argv[]) {
     // Without its icon the window shows the system's default one.
   }
   dialogs.SetParent(&window);
-  dialogs.SetInitialFolder(system.ProgramFolder());
+  // An installed copy starts the mission dialog at its example missions.
+  const std::string installed =
+      InstalledDataFolder(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+  const std::string examples = installed + "/examples";
+  const bool hasExamples =
+      !installed.empty() && QFileInfo(QFile::decodeName(examples.c_str())).isDir();
+  dialogs.SetInitialFolder(hasExamples ? examples : system.ProgramFolder());
   system.SetParent(&window);
   TPlatform platform{window.Display(), input, sound, dialogs, system};
 

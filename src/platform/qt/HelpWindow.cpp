@@ -1,12 +1,14 @@
 #include "platform/qt/HelpWindow.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
@@ -118,6 +120,17 @@ void THelpWindow::Open(const QString& path) {
     Browser_->setSource(QUrl::fromLocalFile(absolute));
     BuildContents();
     Results_->clear();
+  }
+  if (!isVisible() && !Placed_) {
+    // The first time, in the middle of the screen the game is on.
+    Placed_ = true;
+    const QWidget* game = QApplication::activeWindow();
+    if (const QScreen* where =
+            game != nullptr ? game->screen() : QGuiApplication::primaryScreen()) {
+      QRect area(QPoint(0, 0), size().boundedTo(where->availableGeometry().size()));
+      area.moveCenter(where->availableGeometry().center());
+      setGeometry(area);
+    }
   }
   show();
   if (isMinimized()) showNormal();

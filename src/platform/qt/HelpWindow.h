@@ -66,6 +66,7 @@ class THelpWindow : public QWidget {
   QLineEdit* SearchField_;
   QListWidget* Results_;
   QString Path_;
+  bool Placed_ = false;
 };
 
 }  // namespace velmora

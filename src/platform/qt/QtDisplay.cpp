@@ -154,7 +154,12 @@ void TQtDisplay::SetScreenSize(int windowScale, bool fullScreen) {
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (layout != nullptr) layout->setSizeConstraint(QLayout::SetDefaultConstraint);
-    if (frame != this) frame->setWindowState(frame->windowState() | Qt::WindowFullScreen);
+    if (frame != this) {
+      // The fixed window size would otherwise hold the window at its old size.
+      frame->setMinimumSize(0, 0);
+      frame->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+      frame->setWindowState(frame->windowState() | Qt::WindowFullScreen);
+    }
   } else {
     if (frame != this) frame->setWindowState(frame->windowState() & ~Qt::WindowFullScreen);
     // The client area is the picture, exactly: no resizing, no grip.
