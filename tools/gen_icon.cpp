@@ -4,14 +4,6 @@
 // theme, the same drawing at any size in full colour, see-through around the rim.
 // Usage: gen_icon OUTDIR
 //        gen_icon --png SIZE FILE.png
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +16,7 @@
 
 #include "engine/Assets.h"
 #include "engine/Bmp.h"
+#include "platform/StbImageWrite.h"
 
 namespace {
 
