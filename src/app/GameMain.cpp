@@ -1,12 +1,10 @@
 // velmora: the game in its Qt window, with SDL for sound and the joystick.
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
 
-#include "platform/InstalledData.h"
+#include "missions/MissionFile.h"
 #include "platform/qt/GameWindow.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtDisplay.h"
@@ -49,13 +47,9 @@ int main(int argc, char* argv[]) {
     // Without its icon the window shows the system's default one.
   }
   dialogs.SetParent(&window);
-  // An installed copy starts the mission dialog at its example missions.
-  const std::string installed =
-      InstalledDataFolder(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
-  const std::string examples = installed + "/examples";
-  const bool hasExamples =
-      !installed.empty() && QFileInfo(QFile::decodeName(examples.c_str())).isDir();
-  dialogs.SetInitialFolder(hasExamples ? examples : system.ProgramFolder());
+  // An installed copy's program folder is the settings folder, where no mission lies at
+  // first: the dialog then opens on the example missions in the data folder.
+  dialogs.SetInitialFolder(MissionDialogFolder(system.ProgramFolder(), system.DataFolder()));
   system.SetParent(&window);
   TPlatform platform{window.Display(), input, sound, dialogs, system};
 

@@ -22,12 +22,47 @@ void BriefingOfMission1() {
   AddText(120, "スペースキーを押して下さい", 4);
 }
 
+void BriefingOfMission4() {
+  AddText(10, "1943年４月１８日　早朝", 1);
+  AddText(100, "前線将兵の士気を鼓舞するため、", 2);
+  AddText(50, "艦隊司令長官が自ら最前線の基地を視察することになった。", 2);
+  AddText(50, "長官機は一式陸攻、その護衛が貴官の任務である。", 2);
+  AddText(90, "だが、視察の日程を記した電文が", 2);
+  AddText(50, "敵に傍受されたとの噂が絶えない。", 2);
+  AddText(50, "敵戦闘機の待ち伏せは、十分に考えられる。", 2);
+  AddText(90, "常に長官機の上空に付き、", 2);
+  AddText(50, "いかなる敵機も近づけてはならない。", 2);
+  AddText(50, "とりわけ後方からの奇襲には、くれぐれも注意せよ。", 2);
+  AddText(90, "長官機を失えば、それは作戦の失敗を意味する。", 2);
+  AddText(50, "長官の命は、貴官の腕に懸かっている。", 2);
+  AddText(50, "諸君の武運を祈る。", 2);
+  AddText(120, "スペースキーを押して下さい", 4);
+}
+
+void BriefingOfMission5() {
+  AddText(10, "1945年３月　某日", 1);
+  AddText(100, "本土の空に、ついに敵の超重爆撃機が現れた。", 2);
+  AddText(50, "その狙いは帝都、そして大本営そのものである。", 2);
+  AddText(90, "迎撃に上がれる機体は、もはや数えるほどしかない。", 2);
+  AddText(50, "貴官の隊こそが、帝都を守る最後の盾である。", 2);
+  AddText(90, "敵の新型重爆は、これまでのどの爆撃機よりも大きく、堅い。", 2);
+  AddText(50, "臆するな。必ずや帝都の空から叩き落とせ。", 2);
+  AddText(50, "これが、最後の出撃となるかもしれない。", 2);
+  AddText(120, "スペースキーを押して下さい", 4);
+}
+
 }  // namespace
 
 bool BuildBriefing(int32_t mission) {
   switch (mission) {
     case 1:
       BriefingOfMission1();
+      return true;
+    case 4:
+      BriefingOfMission4();
+      return true;
+    case 5:
+      BriefingOfMission5();
       return true;
     default:
       return false;

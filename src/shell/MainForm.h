@@ -222,6 +222,7 @@ class TMainForm {
   void ReadOptions();
   void ReadScreenSize();
   void ApplyScreenSize();
+  void MarkScreenSize();
   void AppendErrorLog(const std::string& message);
 
   void BuildMenu();

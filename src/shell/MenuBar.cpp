@@ -140,7 +140,7 @@ void TMainForm::ScreenSizeMenuClick() {
   const int fitting = Platform.Display.FittingWindowScale();
   for (int scale = 1; scale <= kMaxWindowScale; ++scale)
     ScreenSize[scale]->Enabled = scale == 1 || scale <= fitting;
-  ApplyScreenSize();
+  MarkScreenSize();
 }
 
 void TMainForm::ScreenSizeClick(int scale) {
@@ -164,10 +164,14 @@ void TMainForm::ReadScreenSize() {
   FullScreen = ini.ReadBool("Display", "FullScreen", false);
 }
 
-void TMainForm::ApplyScreenSize() {
+void TMainForm::MarkScreenSize() {
   for (int scale = 1; scale <= kMaxWindowScale; ++scale)
     ScreenSize[scale]->Checked = !FullScreen && scale == WindowScale;
   ScreenSizeFull->Checked = FullScreen;
+}
+
+void TMainForm::ApplyScreenSize() {
+  MarkScreenSize();
   Platform.Display.SetScreenSize(WindowScale, FullScreen);
 }
 

@@ -55,6 +55,14 @@ second=$(run --frames 5 --log-dialogs)
 if grep -q "ヘルプには" <<<"$second"; then echo "the settings were not read back" >&2; exit 1; fi
 grep -q "最高の速度" <<<"$second"
 
+# The example missions come along, and the installed runner reads them.
+for omf in "$build"/*.omf; do
+  [ -e "$omf" ] || continue
+  name=$(basename "$omf")
+  [ -s "$p/share/velmora/examples/$name" ] || { echo "example $name not installed" >&2; exit 1; }
+  run --check "../share/velmora/examples/$name" >/dev/null
+done
+
 # The music really comes from the share folder: without it the installed copy cannot start
 # (and must not fall back on the build folder it was made in).
 cp -a "$p" "$work/nomusic"

@@ -14,12 +14,15 @@
 #include <stdexcept>
 
 #include "engine/Random.h"
+#include "missions/MissionFile.h"
 #include "platform/InstalledData.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
+#include "sprites/Commander.h"
 #include "sprites/Enemy.h"
 #include "sprites/EnemyShots.h"
+#include "sprites/HeavyBomber.h"
 #include "sprites/Issiki.h"
 #include "sprites/Player.h"
 #include "sprites/PlayerShots.h"
@@ -32,10 +35,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora-sim [--dir PATH] [--difficulty 1|2|3] [--seed N]\n"
-    "                   [--start title|menu|campaign|mission:N|omf:PATH] [--click FRAME:ITEM]...\n"
+    "                   [--start title|menu|campaign|mission:N|play:N|omf:PATH]\n"
+    "                   [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
-    "                   [--log-dialogs] [--bench]";
+    "                   [--log-dialogs] [--bench]\n"
+    "       velmora-sim --check FILE.omf";
 
 [[noreturn]] void Usage(const std::string& why) {
   throw std::invalid_argument(why + "\n" + kUsage);
@@ -248,6 +253,11 @@ struct TAutoPilot {
       if (!e || e->State < 0 || dynamic_cast<const TEnemyTama*>(s) ||
           dynamic_cast<const TIssiki*>(s))
         continue;
+      if (dynamic_cast<const TEnemyB29*>(s)) {
+        // The great bomber drifts far out: wait under its middle wherever it goes.
+        if (rank < 3) goal = {{cx, std::clamp(s->Y + s->Height + 60.0, 200.0, 400.0)}}, rank = 3;
+        continue;
+      }
       if (dynamic_cast<const TEnemyEnterprise*>(s)) {
         // Only the island takes hits: keep the volley on it from a little closer in.
         if (rank < 3) goal = {{e->X + 315, 300.0}}, rank = 3;
@@ -278,6 +288,18 @@ struct TAutoPilot {
 };
 
 }  // namespace
+
+int RunMissionCheck(const std::string& path, std::ostream& out) {
+  const TMissionCheck check = CheckMissionFiles(path);
+  int warnings = 0;
+  for (const TMissionFinding& finding : check.Findings) {
+    out << finding.Text << "\n";
+    warnings += finding.Warning;
+  }
+  out << check.FilesReadThrough << " of 4 files read to the end, " << warnings << " warning"
+      << (warnings == 1 ? "" : "s") << "\n";
+  return check.FilesReadThrough == 4 ? 0 : 1;
+}
 
 const char* SceneName(int state) {
   static const char* const kNames[] = {"none",         "title", "menu",     "briefing",
@@ -313,8 +335,11 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.Seed = static_cast<uint32_t>(std::stoull(value()));
     } else if (a == "--start") {
       o.Start = value();
-      if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
-          o.Start.rfind("omf:", 0) != 0) {
+      if (o.Start.rfind("play:", 0) == 0) {
+        if (ToInt(o.Start.substr(5), "list number") < 1)
+          Usage("play:N needs a mission number of 1 or more");
+      } else if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
+                 o.Start.rfind("omf:", 0) != 0) {
         if (o.Start.rfind("mission:", 0) != 0) Usage("unknown start '" + o.Start + "'");
         if (StartItem(ToInt(o.Start.substr(8), "mission")).empty())
           Usage("no menu command starts " + o.Start);
@@ -380,6 +405,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   if (o.Start == "campaign") startItem = "GameNext";
   if (o.Start.rfind("mission:", 0) == 0) startItem = StartItem(std::stoi(o.Start.substr(8)));
   if (o.Start.rfind("omf:", 0) == 0) startItem = "LoadCustomMission";
+  // A mission's briefing entered directly, as a single mission whether unlocked or not.
+  std::optional<int32_t> playList;
+  if (o.Start.rfind("play:", 0) == 0) playList = std::stoi(o.Start.substr(5));
   if (o.Start != "title") {
     keys.insert(keys.begin(), {{1, true, 'Z'}, {3, false, 'Z'}});
     std::stable_sort(keys.begin(), keys.end(),
@@ -418,6 +446,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     guard([&] { down ? form.FormKeyDown(key) : form.FormKeyUp(key); });
   };
   TAutoPilot pilot;
+  // The escorted plane's damage counts under --god, but never reaches its end.
+  CommanderHeldAlive = o.God;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
@@ -439,6 +469,12 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         startItem.clear();
         ChooseMenuItem(guard, item);
       }
+      if (playList && form.SceneState == 2) {
+        form.Mission = *playList;
+        form.SinglePlay = true;
+        playList.reset();
+        guard([&form] { form.SetScene(3); });
+      }
       for (const auto& [at, item] : o.Clicks)
         if (at == frame) ChooseMenuItem(guard, item);
       if (o.Auto) {
@@ -449,7 +485,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         hold(vk::Up, pilot.Up);
         hold(vk::Down, pilot.Down);
       }
-      if (o.God) form.Damage = 0, form.CommanderDamage = 0;
+      if (o.God) form.Damage = 0;
       if (machine->Display.CloseRequested) break;
       machine->System.Now += 16;
       const auto start = std::chrono::steady_clock::now();
