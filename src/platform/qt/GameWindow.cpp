@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/qt/HelpWindow.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtDisplay.h"
 #include "platform/qt/QtInput.h"
@@ -47,6 +48,9 @@ TGameWindow::TGameWindow(TQtInput& input)
   connect(&Timer_, &QTimer::timeout, this, &TGameWindow::RunIdle);
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           &TGameWindow::ApplicationStateChanged);
+  // Reading the help stops the game as switching to another program does.
+  connect(qApp, &QGuiApplication::focusWindowChanged, this,
+          [this] { ApplicationStateChanged(QGuiApplication::applicationState()); });
 }
 
 TGameWindow::~TGameWindow() {
@@ -207,7 +211,8 @@ bool TGameWindow::event(QEvent* event) {
 }
 
 void TGameWindow::ApplicationStateChanged(Qt::ApplicationState state) {
-  const bool active = state == Qt::ApplicationActive;
+  const bool active = state == Qt::ApplicationActive &&
+                      qobject_cast<const THelpWindow*>(QApplication::activeWindow()) == nullptr;
   if (Form_ == nullptr || active == Active_) return;
   Active_ = active;
   if (active) {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -108,6 +109,9 @@ THelpWindow::THelpWindow(std::function<void(const QUrl&)> openUrl, QWidget* pare
   splitter->addWidget(Browser_);
   splitter->setStretchFactor(1, 1);
   splitter->setSizes({260, 700});
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(splitter);
