@@ -99,33 +99,33 @@ TEST(QtScreenSize, TheWindowGrowsByWholeNumbersAndFullScreenIsLetterboxed) {
   EXPECT_GE(display->FittingWindowScale(), 1);
 }
 
+// Notes the buttons of the next dialog into `seen`, then presses the one reading `press`
+// (or cancels the dialog when none does).
+void AnswerNextDialog(QStringList& seen, const QString& press) {
+  OnNextDialog([&seen, press](QWidget* box) {
+    seen = ButtonTexts(box);
+    for (QPushButton* button : box->findChildren<QPushButton*>())
+      if (button->text() == press) return button->click();
+    static_cast<QDialog*>(box)->reject();
+  });
+}
+
 TEST(QtJapanese, StandardButtonsAndTheInputBoxSpeakJapanese) {
   TQtDialogs dialogs;
   QStringList seen;
-  OnNextDialog([&](QWidget* box) {
-    seen = ButtonTexts(box);
-    for (QPushButton* button : box->findChildren<QPushButton*>())
-      if (button->text() == "いいえ") button->click();
-  });
+  AnswerNextDialog(seen, "いいえ");
   EXPECT_EQ(
       dialogs.MessageBox(TMessageKind::Confirmation, "", "続けますか？", TMessageButtons::YesNo),
       TMessageResult::No);
   EXPECT_EQ(seen, (QStringList{"いいえ", "はい"}));
 
-  OnNextDialog([&](QWidget* box) {
-    seen = ButtonTexts(box);
-    for (QPushButton* button : box->findChildren<QPushButton*>())
-      if (button->text() == "無視") button->click();
-  });
+  AnswerNextDialog(seen, "無視");
   EXPECT_EQ(
       dialogs.MessageBox(TMessageKind::Information, "", "一口メモ", TMessageButtons::OKIgnore),
       TMessageResult::Ignore);
   EXPECT_EQ(seen, (QStringList{"OK", "無視"}));
 
-  OnNextDialog([&](QWidget* box) {
-    seen = ButtonTexts(box);
-    static_cast<QDialog*>(box)->reject();
-  });
+  AnswerNextDialog(seen, "");
   EXPECT_FALSE(dialogs.InputBox("", "名前", "").has_value());
   EXPECT_EQ(seen, (QStringList{"OK", "キャンセル"}));
 }
