@@ -10,8 +10,10 @@
 #include "platform/qt/QtDisplay.h"
 #include "platform/qt/QtInput.h"
 #include "platform/qt/QtSystem.h"
+#include "platform/qt/QtTranslations.h"
 #include "platform/sdl/SdlSound.h"
 #include "shell/MainForm.h"
+#include "shell/Settings.h"
 #include "shell/SingleInstance.h"
 
 int main(int argc, char* argv[]) {
@@ -19,6 +21,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName("Velmora");
   // Otherwise Qt appends the program's name to every window caption.
   QApplication::setApplicationDisplayName(QString());
+  // Qt's own texts (the file dialog above all) in the game's language.
+  velmora::InstallJapaneseTranslations(app);
 
   using namespace velmora;
   TQtSystem system;
@@ -32,6 +36,9 @@ int main(int argc, char* argv[]) {
   TQtDialogs dialogs;
   TSdlSound sound;
   TQtInput input;
+  // A player's own gamepad mappings, beside the settings.
+  input.Stick().AddMappingsFile(SettingsFolder(system.ProgramFolder()) + "/" +
+                                TSdlJoystick::kMappingsFileName);
   TGameWindow window(input);
   try {
     QApplication::setWindowIcon(

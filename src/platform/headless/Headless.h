@@ -53,6 +53,11 @@ class THeadlessDisplay : public IDisplay {
   void CloseWindow() override { CloseRequested = true; }
   void MinimizeWindow() override { Minimized = true; }
   void RestoreWindow() override { Minimized = false; }
+  void SetScreenSize(int windowScale, bool fullScreen) override {
+    WindowScale = windowScale;
+    FullScreen = fullScreen;
+  }
+  int FittingWindowScale() const override { return FittingScale; }
 
   bool Lost = false;  // surfaces lost: nothing can be drawn
   bool TitleImageShown = false;
@@ -60,6 +65,10 @@ class THeadlessDisplay : public IDisplay {
   bool Minimized = false;
   int Flips = 0;
   int Resets = 0;
+  // As on a 1920x1080 screen.
+  int FittingScale = 2;
+  int WindowScale = 1;
+  bool FullScreen = false;
 
  private:
   bool Initialized_ = false;

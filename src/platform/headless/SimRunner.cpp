@@ -17,6 +17,7 @@
 
 #include "engine/Random.h"
 #include "missions/MissionFile.h"
+#include "platform/InstalledData.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
@@ -463,11 +464,11 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
 int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDevice* sound) {
   auto machine = std::make_unique<THeadlessMachine>();
   machine->System.Folder = o.Dir;
-  // Like the game, the runner finds its music and help beside itself.
+  // Like the game, the runner finds its music and help beside itself, or in the share
+  // folder of the prefix it was installed into.
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error && std::filesystem::exists(self.parent_path() / "DefMusic.dxw"))
-    machine->System.Data = self.parent_path().string();
+  if (!error) machine->System.Data = FindDataFolder(self.parent_path(), machine->System.Data);
   for (const std::string& a : o.Answers)
     machine->Dialogs.Answers.push_back(a);
   if (o.LogDialogs)
