@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "engine/Random.h"
+#include "missions/Appearance.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
@@ -219,7 +220,10 @@ struct TAutoPilot {
     const bool waits = scene == 1 || scene == 3 || scene == 7;
     Left = Right = Up = Down = false;
     if (waits) {
-      Space = form.FrameCount >= 30 && form.FrameCount % 10 < 5;
+      // The finale is watched to its last page before going on.
+      const bool finale = scene == 7 && form.Mission == 5 &&
+                          form.AppearanceIndex < static_cast<int32_t>(AppearanceList.size());
+      Space = !finale && form.FrameCount >= 30 && form.FrameCount % 10 < 5;
     } else if (scene == 5) {
       Space = true;
       Steer(form);
@@ -229,6 +233,18 @@ struct TAutoPilot {
   }
 
  private:
+  static const TImageSprite* Escorted() {
+    return MainForm->CommanderPresent && CommanderPlane && CommanderPlane->Collides ? CommanderPlane
+                                                                                    : nullptr;
+  }
+
+  // The lower an enemy, the sooner it strikes; while escorting, one closing on the escorted
+  // plane's line strikes sooner still.
+  static double Threat(const TEnemy& e, double cx) {
+    const TImageSprite* c = Escorted();
+    return c ? e.Y - 0.5 * std::abs(cx - (c->X + c->Width / 2.0)) : e.Y;
+  }
+
   void Steer(TMainForm& form) {
     const TPlayerSprite* me = PlayerSprite;
     if (!me || me->State != 0) return;
@@ -237,6 +253,7 @@ struct TAutoPilot {
     std::optional<std::pair<double, double>> goal;
     int rank = 0;  // of the goal chosen so far; higher wins
     double lowest = -1e9;
+    const double line = 360.0;
     const TSpriteEngine& engine = form.SpriteEngine.Engine;
     for (int i = 0; i < engine.Count(); ++i) {
       const TSprite* s = engine.Items(i);
@@ -262,10 +279,10 @@ struct TAutoPilot {
       }
       if (e->Y + e->Height <= 0 || e->Y >= y) continue;
       if (e->Flags & SF_STOPADV) {
-        if (rank < 2) goal = {{cx, 360.0}}, rank = 2;
-      } else if (rank <= 1 && e->Y > lowest) {
-        lowest = e->Y;
-        goal = {{cx, 360.0}};
+        if (rank < 2) goal = {{cx, line}}, rank = 2;
+      } else if (rank <= 1 && Threat(*e, cx) > lowest) {
+        lowest = Threat(*e, cx);
+        goal = {{cx, line}};
         rank = 1;
       }
     }
