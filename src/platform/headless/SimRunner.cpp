@@ -245,6 +245,15 @@ struct TAutoPilot {
     return c ? e.Y - 0.5 * std::abs(cx - (c->X + c->Width / 2.0)) : e.Y;
   }
 
+  // The great bomber costs 90 at a touch: under its middle while there is room below it,
+  // else beside it where the screen leaves more room, until it climbs again.
+  static std::pair<double, double> AroundTheBomber(const TEnemyB29& b) {
+    const double bottom = b.Y + b.Height;
+    if (bottom < 260) return {b.X + b.Width / 2.0, std::max(200.0, bottom + 60)};
+    const bool left = b.X > 640 - (b.X + b.Width);
+    return {left ? b.X - 60 : b.X + b.Width + 60, 400.0};
+  }
+
   void Steer(TMainForm& form) {
     const TPlayerSprite* me = PlayerSprite;
     if (!me || me->State != 0) return;
@@ -267,9 +276,8 @@ struct TAutoPilot {
       if (!e || e->State < 0 || dynamic_cast<const TEnemyTama*>(s) ||
           dynamic_cast<const TIssiki*>(s))
         continue;
-      if (dynamic_cast<const TEnemyB29*>(s)) {
-        // The great bomber drifts far out: wait under its middle wherever it goes.
-        if (rank < 3) goal = {{cx, std::clamp(s->Y + s->Height + 60.0, 200.0, 400.0)}}, rank = 3;
+      if (const auto* b29 = dynamic_cast<const TEnemyB29*>(s)) {
+        if (rank < 3) goal = AroundTheBomber(*b29), rank = 3;
         continue;
       }
       if (dynamic_cast<const TEnemyEnterprise*>(s)) {
@@ -448,8 +456,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     guard([&] { down ? form.FormKeyDown(key) : form.FormKeyUp(key); });
   };
   TAutoPilot pilot;
-  // The escorted plane's damage counts under --god, but never reaches its end.
-  CommanderHeldAlive = o.God;
+  // Under --god damage counts within a tick but never reaches the end of either plane: one
+  // tick's contacts (the great bomber's alone cost 90) could otherwise pass 100 at once.
+  PlayerHeldAlive = CommanderHeldAlive = o.God;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
