@@ -245,6 +245,13 @@ struct TAutoPilot {
     return c ? e.Y - 0.5 * std::abs(cx - (c->X + c->Width / 2.0)) : e.Y;
   }
 
+  // While escorting, only what comes down within reach of the escorted plane is worth
+  // leaving it for: every turn away drags it along behind.
+  static bool Near(double cx) {
+    const TImageSprite* c = Escorted();
+    return !c || std::abs(cx - (c->X + c->Width / 2.0)) < 200;
+  }
+
   // The great bomber costs 90 at a touch: under its middle while there is room below it,
   // else beside it where the screen leaves more room, until it climbs again.
   static std::pair<double, double> AroundTheBomber(const TEnemyB29& b) {
@@ -262,7 +269,8 @@ struct TAutoPilot {
     std::optional<std::pair<double, double>> goal;
     int rank = 0;  // of the goal chosen so far; higher wins
     double lowest = -1e9;
-    const double line = 360.0;
+    // Escorting, fly low: the plane below trails off the bottom edge, where little reaches it.
+    const double line = Escorted() ? 430.0 : 360.0;
     const TSpriteEngine& engine = form.SpriteEngine.Engine;
     for (int i = 0; i < engine.Count(); ++i) {
       const TSprite* s = engine.Items(i);
@@ -288,12 +296,14 @@ struct TAutoPilot {
       if (e->Y + e->Height <= 0 || e->Y >= y) continue;
       if (e->Flags & SF_STOPADV) {
         if (rank < 2) goal = {{cx, line}}, rank = 2;
-      } else if (rank <= 1 && Threat(*e, cx) > lowest) {
+      } else if (rank <= 1 && Threat(*e, cx) > lowest && Near(cx)) {
         lowest = Threat(*e, cx);
         goal = {{cx, line}};
         rank = 1;
       }
     }
+    // Escorting with nothing near: hold the middle rather than weave.
+    if (!goal && Escorted()) goal = {{320.0, line}};
     if (!goal) {
       // Nothing in sight: weave across the field.
       const int phase = form.FrameCount % 160;
