@@ -15,8 +15,8 @@
 namespace velmora {
 
 TPlayerSprite* PlayerSprite = nullptr;
-bool PlayerHeldAlive = false;
 TImageSprite* CommanderPlane = nullptr;
+bool PlayerHeldAlive = false;
 
 namespace {
 

@@ -35,12 +35,13 @@ class TPlayerSprite : public TImageSprite {
 
 // The fighter now flying, or nullptr.
 extern TPlayerSprite* PlayerSprite;
-// Set by the headless runner's invulnerable mode: no single contact can destroy the fighter,
-// however hard (the runner clears the damage between ticks).
-extern bool PlayerHeldAlive;
 // The escorted commander's plane while one exists; its class sets this on creation and clears
 // it when freed. While the game record's CommanderPresent is set the aim point follows it.
 extern TImageSprite* CommanderPlane;
+
+// Set by the headless runner's invulnerable mode: contacts still add to the damage, but never
+// up to the fighter's end within one tick.
+extern bool PlayerHeldAlive;
 
 // Where enemies aim: the fighter's aim point, or where it last was once the fighter is gone
 // (before any fighter flies, the centre of a fighter at its starting place).

@@ -6,6 +6,7 @@
 
 #include "engine/Random.h"
 #include "missions/Appearance.h"
+#include "missions/MissionFixture.h"
 #include "missions/Missions.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
@@ -15,26 +16,9 @@
 namespace velmora {
 namespace {
 
-class Mission4Test : public ::testing::Test {
+class Mission4Test : public test::MissionFixture {
  protected:
-  Mission4Test() { Form.FormCreate(); }
-  ~Mission4Test() override { ResetSchedule(); }
-
-  void Build(int difficulty, uint32_t seed = 1) {
-    Form.Difficulty = difficulty;
-    RandSeed() = seed;
-    BuildMission(4);
-  }
-
-  std::map<std::string, int> Released() const {
-    std::map<std::string, int> counts;
-    for (const TObjectAdvent& r : AppearanceList)
-      if (r.Level <= Form.Difficulty) ++counts[r.ClassName];
-    return counts;
-  }
-
-  THeadlessMachine Machine;
-  TMainForm Form{Machine.Platform};
+  Mission4Test() : MissionFixture(4) {}
 };
 
 TEST_F(Mission4Test, LengthAndForcesOnEachDifficultyOverSeveralSeeds) {

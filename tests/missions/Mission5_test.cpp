@@ -7,6 +7,7 @@
 
 #include "engine/Random.h"
 #include "missions/Appearance.h"
+#include "missions/MissionFixture.h"
 #include "missions/Missions.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
@@ -15,26 +16,9 @@
 namespace velmora {
 namespace {
 
-class Mission5Test : public ::testing::Test {
+class Mission5Test : public test::MissionFixture {
  protected:
-  Mission5Test() { Form.FormCreate(); }
-  ~Mission5Test() override { ResetSchedule(); }
-
-  void Build(int difficulty, uint32_t seed = 1) {
-    Form.Difficulty = difficulty;
-    RandSeed() = seed;
-    BuildMission(5);
-  }
-
-  std::map<std::string, int> Released() const {
-    std::map<std::string, int> counts;
-    for (const TObjectAdvent& r : AppearanceList)
-      if (r.Level <= Form.Difficulty) ++counts[r.ClassName];
-    return counts;
-  }
-
-  THeadlessMachine Machine;
-  TMainForm Form{Machine.Platform};
+  Mission5Test() : MissionFixture(5) {}
 };
 
 TEST_F(Mission5Test, TheStreamGrowsWithTheDifficultyAndOnlyItVariesTheLength) {

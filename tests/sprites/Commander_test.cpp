@@ -31,7 +31,7 @@ class TCarrierStandIn : public TPatternEnemy {
 
 class CommanderTest : public PlayField {
  protected:
-  ~CommanderTest() override { CommanderHeldAlive = false; }
+  ~CommanderTest() override { CommanderHeldAlive = PlayerHeldAlive = false; }
 
   TPlayerSprite* Fighter(double x, double y) {
     auto* p = new TPlayerSprite(&Engine());
@@ -173,7 +173,7 @@ TEST_F(CommanderTest, SmokesFasterTheWorseItIsHit) {
   EXPECT_EQ(puffs(91), 13u);  // every third tick: past 30
 }
 
-TEST_F(CommanderTest, TheRunnersProtectionCountsDamageButStopsShortOfTheEnd) {
+TEST_F(CommanderTest, TheRunnersProtectionCountsDamageButStopsShortOfEitherPlanesEnd) {
   CommanderHeldAlive = true;
   TCyoukanIssiki* c = Commander(100, 100);
   c->State = 2;
@@ -182,6 +182,14 @@ TEST_F(CommanderTest, TheRunnersProtectionCountsDamageButStopsShortOfTheEnd) {
   c->Collided(AddEnemy("F4F", c->X + 30, c->Y + 22, 100, 90), stop);
   EXPECT_DOUBLE_EQ(Form.CommanderDamage, 99);
   EXPECT_TRUE(c->Collides);
+  // The fighter likewise: two contacts in one tick that would make 110.
+  PlayerHeldAlive = true;
+  TPlayerSprite* p = Fighter(300, 300);
+  AddEnemy("F4F", 300, 300, 1000, 90);
+  AddEnemy("F4F", 300, 300, 1000, 20);
+  Step();
+  EXPECT_EQ(Form.Damage, 99);
+  EXPECT_EQ(p->State, 0);
 }
 
 }  // namespace

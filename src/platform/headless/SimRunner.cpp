@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "engine/Random.h"
+#include "missions/Appearance.h"
 #include "missions/MissionFile.h"
 #include "platform/InstalledData.h"
 #include "platform/headless/Headless.h"
@@ -225,7 +226,10 @@ struct TAutoPilot {
     const bool waits = scene == 1 || scene == 3 || scene == 7;
     Left = Right = Up = Down = false;
     if (waits) {
-      Space = form.FrameCount >= 30 && form.FrameCount % 10 < 5;
+      // The finale is watched to its last page before going on.
+      const bool finale = scene == 7 && form.Mission == 5 &&
+                          form.AppearanceIndex < static_cast<int32_t>(AppearanceList.size());
+      Space = !finale && form.FrameCount >= 30 && form.FrameCount % 10 < 5;
     } else if (scene == 5) {
       Space = true;
       Steer(form);
@@ -235,6 +239,34 @@ struct TAutoPilot {
   }
 
  private:
+  static const TImageSprite* Escorted() {
+    return MainForm->CommanderPresent && CommanderPlane && CommanderPlane->Collides ? CommanderPlane
+                                                                                    : nullptr;
+  }
+
+  // The lower an enemy, the sooner it strikes; while escorting, one closing on the escorted
+  // plane's line strikes sooner still.
+  static double Threat(const TEnemy& e, double cx) {
+    const TImageSprite* c = Escorted();
+    return c ? e.Y - 0.5 * std::abs(cx - (c->X + c->Width / 2.0)) : e.Y;
+  }
+
+  // While escorting, only what comes down within reach of the escorted plane is worth
+  // leaving it for: every turn away drags it along behind.
+  static bool Near(double cx) {
+    const TImageSprite* c = Escorted();
+    return !c || std::abs(cx - (c->X + c->Width / 2.0)) < 200;
+  }
+
+  // The great bomber costs 90 at a touch: under its middle while there is room below it,
+  // else beside it where the screen leaves more room, until it climbs again.
+  static std::pair<double, double> AroundTheBomber(const TEnemyB29& b) {
+    const double bottom = b.Y + b.Height;
+    if (bottom < 260) return {b.X + b.Width / 2.0, std::max(200.0, bottom + 60)};
+    const bool left = b.X > 640 - (b.X + b.Width);
+    return {left ? b.X - 60 : b.X + b.Width + 60, 400.0};
+  }
+
   void Steer(TMainForm& form) {
     const TPlayerSprite* me = PlayerSprite;
     if (!me || me->State != 0) return;
@@ -244,6 +276,8 @@ struct TAutoPilot {
     int rank = 0;  // of the goal chosen so far; higher wins
     double lowest = -1e9;
     std::vector<const TEnemy*> threats;
+    // Escorting, fly low: the plane below trails off the bottom edge, where little reaches it.
+    const double line = Escorted() ? 430.0 : 360.0;
     const TSpriteEngine& engine = form.SpriteEngine.Engine;
     for (int i = 0; i < engine.Count(); ++i) {
       const TSprite* s = engine.Items(i);
@@ -257,9 +291,8 @@ struct TAutoPilot {
       if (!e || e->State < 0 || dynamic_cast<const TEnemyTama*>(s) ||
           dynamic_cast<const TIssiki*>(s))
         continue;
-      if (dynamic_cast<const TEnemyB29*>(s)) {
-        // The great bomber drifts far out: wait under its middle wherever it goes.
-        if (rank < 3) goal = {{cx, std::clamp(s->Y + s->Height + 60.0, 200.0, 400.0)}}, rank = 3;
+      if (const auto* b29 = dynamic_cast<const TEnemyB29*>(s)) {
+        if (rank < 3) goal = AroundTheBomber(*b29), rank = 3;
         continue;
       }
       if (dynamic_cast<const TEnemyEnterprise*>(s)) {
@@ -280,14 +313,16 @@ struct TAutoPilot {
       }
       if (e->Y + e->Height <= 0 || e->Y >= y) continue;
       if (e->Flags & SF_STOPADV) {
-        if (rank < 2) goal = {{cx, 360.0}}, rank = 2;
-      } else if (rank <= 1 && e->Y > lowest) {
-        lowest = e->Y;
-        goal = {{cx, 360.0}};
+        if (rank < 2) goal = {{cx, line}}, rank = 2;
+      } else if (rank <= 1 && Threat(*e, cx) > lowest && Near(cx)) {
+        lowest = Threat(*e, cx);
+        goal = {{cx, line}};
         rank = 1;
       }
     }
     if (!threats.empty()) return Dodge(threats);
+    // Escorting with nothing near: hold the middle rather than weave.
+    if (!goal && Escorted()) goal = {{320.0, line}};
     if (!goal) {
       // Nothing in sight: weave across the field.
       const int phase = form.FrameCount % 160;
@@ -528,9 +563,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
     guard([&] { down ? form.FormKeyDown(key) : form.FormKeyUp(key); });
   };
   TAutoPilot pilot;
-  // The escorted plane's damage counts under --god, but never reaches its end.
-  CommanderHeldAlive = o.God;
-  PlayerHeldAlive = o.God;
+  // Under --god damage counts within a tick but never reaches the end of either plane: one
+  // tick's contacts (the great bomber's alone cost 90) could otherwise pass 100 at once.
+  PlayerHeldAlive = CommanderHeldAlive = o.God;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
