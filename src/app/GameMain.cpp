@@ -8,6 +8,7 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtDisplay.h"
 #include "platform/qt/QtInput.h"
+#include "platform/qt/QtRanking.h"
 #include "platform/qt/QtSystem.h"
 #include "platform/sdl/SdlSound.h"
 #include "shell/MainForm.h"
@@ -41,7 +42,12 @@ int main(int argc, char* argv[]) {
   dialogs.SetParent(&window);
   dialogs.SetInitialFolder(system.ProgramFolder());
   system.SetParent(&window);
-  TPlatform platform{window.Display(), input, sound, dialogs, system};
+  // The ranking dialog and the wait window live from the start to the end.
+  TRnkSubmitDialog rankingDialog(&window);
+  TWaitForm waitForm(&window);
+  TQtRankingTransport rankingTransport(waitForm);
+  TPlatform platform{window.Display(), input,         sound,           dialogs,
+                     system,           rankingDialog, rankingTransport};
 
   TMainForm form(platform);
   window.Attach(form);
