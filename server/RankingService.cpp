@@ -141,7 +141,7 @@ table { width: 100%; border-collapse: collapse; background: #12263f; }
 th, td { padding: .45em .7em; text-align: left; border-bottom: 1px solid #23405f; }
 th { background: #1c3a5c; color: #ffd56b; font-weight: bold; }
 tr:nth-child(even) td { background: #15304d; }
-td.place, td.score { text-align: right; font-variant-numeric: tabular-nums; }
+th.num, td.place, td.score { text-align: right; font-variant-numeric: tabular-nums; }
 td.score { color: #ffd56b; font-weight: bold; }
 td.time { color: #9fb3cc; font-size: .9em; white-space: nowrap; }
 td.empty { text-align: center; color: #9fb3cc; }
@@ -153,7 +153,7 @@ td.empty { text-align: center; color: #9fb3cc; }
 <p class="note">キャンペーン全五面を終えた総戦果の上位)" +
          std::to_string(kRankingPageSize) + R"(位まで。</p>
 <table>
-<thead><tr><th>順位</th><th>お名前</th><th>ひとこと</th><th>総戦果</th><th>日時</th></tr></thead>
+<thead><tr><th class="num">順位</th><th>お名前</th><th>ひとこと</th><th class="num">総戦果</th><th>日時</th></tr></thead>
 <tbody>
 )" + rows +
          R"(</tbody>

@@ -102,6 +102,28 @@ TEST(QtRankingDialog, SendsWhatWasTypedAndClosesOnTheServersMessage) {
   EXPECT_EQ(fields[0].second, Utf8ToCp932("提督"));
   EXPECT_EQ(fields[5].second, "98765");
 
+  // While the server is silent the wait window takes the clicks; its abort button ends the
+  // wait and the dialog stays open for another try.
+  TTestServer silent("", false);
+  form.EndpointURL = silent.Url();
+  bool waitWasModal = false;
+  QTimer press;
+  QObject::connect(&press, &QTimer::timeout, [&] {
+    if (!silent.Accepted || !wait.isVisible()) return;
+    waitWasModal = QApplication::activeModalWidget() == &wait && !dialog.isEnabled();
+    wait.WaitAbort->click();
+    press.stop();
+    QTimer::singleShot(0, [&] { dialog.CancelBtn->click(); });
+  });
+  QTimer::singleShot(0, [&] {
+    press.start(5);
+    dialog.SubmitBtn->click();
+  });
+  dialog.ShowModal(form);
+  EXPECT_TRUE(waitWasModal);
+  EXPECT_EQ(m.Dialogs.Log.back().Text, "エラー : Connection aborted on request");
+  EXPECT_EQ(form.ModalResult, TModalResult::Cancel);
+
   // 中止 closes it with nothing sent.
   QTimer::singleShot(0, [&] { dialog.CancelBtn->click(); });
   dialog.ShowModal(form);

@@ -98,7 +98,7 @@ TRnkSubmitDialog::TRnkSubmitDialog(QWidget* parent) : QDialog(parent) {
       "送り方　：　①ダイヤルアップネットワークなどでインターネットに接続して下さい。②各項目を"
       "埋めてください。名前は本名・ニックネームのどちらでもＯＫです。③「送る」を押してしばらく"
       "お待ち下さい。（10秒～一分程度かかります。）",
-      24, 176, 366, 96, GothicFont(9), "#a0a0a0");
+      24, 178, 366, 92, GothicFont(10), "#a0a0a0");
   howTo->setWordWrap(true);
   howTo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   SubmitBtn = new QPushButton(QString::fromUtf8("送信"), this);
@@ -174,6 +174,9 @@ TWaitForm::TWaitForm(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QString::fromUtf8("ランキングデーター送信"));
   setFixedSize(311, 75);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Shown over the modal submission dialog, it must be the modal one itself, or Qt would
+  // keep every click, the abort button's too, from reaching it.
+  setWindowModality(Qt::ApplicationModal);
   MakeLabel(this, "通信中.....", 12, 10, 180, 22, GothicFont(12, true), "#000080");
   QLabel* note = MakeLabel(this, "＊時間帯によってはは30～60秒近くかかることがあります。", 12, 44,
                            292, 20, GothicFont(8), "black");
