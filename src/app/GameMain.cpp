@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 
+#include "missions/MissionFile.h"
 #include "platform/qt/GameWindow.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtDisplay.h"
@@ -40,7 +41,9 @@ int main(int argc, char* argv[]) {
     // Without its icon the window shows the system's default one.
   }
   dialogs.SetParent(&window);
-  dialogs.SetInitialFolder(system.ProgramFolder());
+  // An installed copy's program folder is the settings folder, where no mission lies at
+  // first: the dialog then opens on the example missions in the data folder.
+  dialogs.SetInitialFolder(MissionDialogFolder(system.ProgramFolder(), system.DataFolder()));
   system.SetParent(&window);
   // The ranking dialog and the wait window live from the start to the end.
   TRnkSubmitDialog rankingDialog(&window);

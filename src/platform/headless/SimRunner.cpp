@@ -14,11 +14,14 @@
 #include <stdexcept>
 
 #include "engine/Random.h"
+#include "missions/MissionFile.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
+#include "sprites/Commander.h"
 #include "sprites/Enemy.h"
 #include "sprites/EnemyShots.h"
+#include "sprites/HeavyBomber.h"
 #include "sprites/Issiki.h"
 #include "sprites/Player.h"
 #include "sprites/PlayerShots.h"
@@ -31,10 +34,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora-sim [--dir PATH] [--difficulty 1|2|3] [--seed N]\n"
-    "                   [--start title|menu|campaign|mission:N|omf:PATH] [--click FRAME:ITEM]...\n"
+    "                   [--start title|menu|campaign|mission:N|play:N|omf:PATH]\n"
+    "                   [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
-    "                   [--log-dialogs] [--bench]";
+    "                   [--log-dialogs] [--bench]\n"
+    "       velmora-sim --check FILE.omf";
 
 [[noreturn]] void Usage(const std::string& why) {
   throw std::invalid_argument(why + "\n" + kUsage);
@@ -206,8 +211,9 @@ void ChooseMenuItem(TGuard& guard, const std::string& name) {
 }
 
 // The simple pilot: taps Space on the screens that wait for a button; in play it holds fire,
-// catches falling items and lines up under what matters most: the boss carrier's bridge, then
-// any enemy holding the schedule, then the lowest aircraft or ship still ahead.
+// catches falling items and lines up under what matters most: the boss carrier's bridge or the
+// battleship's hull, then any enemy holding the schedule, then the lowest aircraft or ship
+// still ahead.
 struct TAutoPilot {
   bool Space = false, Left = false, Right = false, Up = false, Down = false;
 
@@ -247,9 +253,20 @@ struct TAutoPilot {
       if (!e || e->State < 0 || dynamic_cast<const TEnemyTama*>(s) ||
           dynamic_cast<const TIssiki*>(s))
         continue;
+      if (dynamic_cast<const TEnemyB29*>(s)) {
+        // The great bomber drifts far out: wait under its middle wherever it goes.
+        if (rank < 3) goal = {{cx, std::clamp(s->Y + s->Height + 60.0, 200.0, 400.0)}}, rank = 3;
+        continue;
+      }
       if (dynamic_cast<const TEnemyEnterprise*>(s)) {
         // Only the island takes hits: keep the volley on it from a little closer in.
         if (rank < 3) goal = {{e->X + 315, 300.0}}, rank = 3;
+        continue;
+      }
+      if (dynamic_cast<const TEnemyMissouri*>(s)) {
+        // Only the hull amidships, between the forward and the after turrets, wears down
+        // the battleship.
+        if (rank < 3) goal = {{e->X + 294, 300.0}}, rank = 3;
         continue;
       }
       if (e->Y + e->Height <= 0 || e->Y >= y) continue;
@@ -277,6 +294,18 @@ struct TAutoPilot {
 };
 
 }  // namespace
+
+int RunMissionCheck(const std::string& path, std::ostream& out) {
+  const TMissionCheck check = CheckMissionFiles(path);
+  int warnings = 0;
+  for (const TMissionFinding& finding : check.Findings) {
+    out << finding.Text << "\n";
+    warnings += finding.Warning;
+  }
+  out << check.FilesReadThrough << " of 4 files read to the end, " << warnings << " warning"
+      << (warnings == 1 ? "" : "s") << "\n";
+  return check.FilesReadThrough == 4 ? 0 : 1;
+}
 
 const char* SceneName(int state) {
   static const char* const kNames[] = {"none",         "title", "menu",     "briefing",
@@ -312,8 +341,11 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.Seed = static_cast<uint32_t>(std::stoull(value()));
     } else if (a == "--start") {
       o.Start = value();
-      if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
-          o.Start.rfind("omf:", 0) != 0) {
+      if (o.Start.rfind("play:", 0) == 0) {
+        if (ToInt(o.Start.substr(5), "list number") < 1)
+          Usage("play:N needs a mission number of 1 or more");
+      } else if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
+                 o.Start.rfind("omf:", 0) != 0) {
         if (o.Start.rfind("mission:", 0) != 0) Usage("unknown start '" + o.Start + "'");
         if (StartItem(ToInt(o.Start.substr(8), "mission")).empty())
           Usage("no menu command starts " + o.Start);
@@ -379,6 +411,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   if (o.Start == "campaign") startItem = "GameNext";
   if (o.Start.rfind("mission:", 0) == 0) startItem = StartItem(std::stoi(o.Start.substr(8)));
   if (o.Start.rfind("omf:", 0) == 0) startItem = "LoadCustomMission";
+  // A mission's briefing entered directly, as a single mission whether unlocked or not.
+  std::optional<int32_t> playList;
+  if (o.Start.rfind("play:", 0) == 0) playList = std::stoi(o.Start.substr(5));
   if (o.Start != "title") {
     keys.insert(keys.begin(), {{1, true, 'Z'}, {3, false, 'Z'}});
     std::stable_sort(keys.begin(), keys.end(),
@@ -406,7 +441,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     err << "velmora-sim: " << e.what() << "\n";
     return 1;
   }
-  if (o.Seed) RandSeed() = *o.Seed;
+  // Every mission start re-seeds from the clock, so the seed has to move the clock as well
+  // for another seed to give another game.
+  if (o.Seed) RandSeed() = *o.Seed, machine->System.Now += *o.Seed;
 
   // Keys held by the runner itself (the pilot), pressed and released on change only.
   std::array<bool, 256> held{};
@@ -417,6 +454,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     guard([&] { down ? form.FormKeyDown(key) : form.FormKeyUp(key); });
   };
   TAutoPilot pilot;
+  // The escorted plane's damage counts under --god, but never reaches its end.
+  CommanderHeldAlive = o.God;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
@@ -438,6 +477,12 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         startItem.clear();
         ChooseMenuItem(guard, item);
       }
+      if (playList && form.SceneState == 2) {
+        form.Mission = *playList;
+        form.SinglePlay = true;
+        playList.reset();
+        guard([&form] { form.SetScene(3); });
+      }
       for (const auto& [at, item] : o.Clicks)
         if (at == frame) ChooseMenuItem(guard, item);
       if (o.Auto) {
@@ -448,7 +493,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         hold(vk::Up, pilot.Up);
         hold(vk::Down, pilot.Down);
       }
-      if (o.God) form.Damage = 0, form.CommanderDamage = 0;
+      if (o.God) form.Damage = 0;
       if (machine->Display.CloseRequested) break;
       machine->System.Now += 16;
       const auto start = std::chrono::steady_clock::now();

@@ -33,6 +33,10 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args);
 // Runs the game; returns the process exit code.
 int RunSim(const TSimOptions& options, std::ostream& out, std::ostream& err);
 
+// --check FILE.omf: the mission file and its siblings through the game's reader; prints one
+// line per finding and returns 0 when all four files read to the end, else 1.
+int RunMissionCheck(const std::string& path, std::ostream& out);
+
 // The scene names of the command line, indexed by scene state.
 const char* SceneName(int state);
 // A key name of a keys script ("Z", "Space", "F12" ...) as a virtual-key code; -1 if unknown.
