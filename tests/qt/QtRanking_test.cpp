@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSslSocket>
 #include <QTimer>
 
 #include "../ranking/TestServer.h"
@@ -37,6 +38,23 @@ TEST(QtRankingTransport, SendsTheBytesAsTheyAreAndReadsToTheEnd) {
   // A reply beyond the limit is cut there.
   TTestServer big(kOk + std::string(100000, 'x'));
   EXPECT_EQ(transport.Exchange(Local(big.Port), request, 1000).Response.size(), 1000u);
+}
+
+TEST(QtRankingTransport, AnHttpsAddressIsSpokenToInTls) {
+  if (!QSslSocket::supportsSsl()) GTEST_SKIP() << "no TLS on this machine";
+  TWaitForm wait;
+  TQtRankingTransport transport(wait);
+  // A plain server sees a TLS greeting, never the request in the clear, and the client
+  // reports the failed handshake as a connection failure.
+  TTestServer plain("not TLS at all\r\n\r\n", true, false);
+  TEndpoint endpoint = Local(plain.Port);
+  endpoint.Tls = true;
+  const TExchange e = transport.Exchange(endpoint, RankingRequest(endpoint, "name=x"), 100);
+  EXPECT_FALSE(e.Ok);
+  EXPECT_EQ(e.Error.rfind("can't connect: ", 0), 0u) << e.Error;
+  ASSERT_FALSE(plain.Request.empty());
+  EXPECT_EQ(plain.Request[0], '\x16');  // a TLS handshake record
+  EXPECT_EQ(plain.Request.find("POST"), std::string::npos);
 }
 
 TEST(QtRankingTransport, FailuresAndTheAbortButtonGiveTheirReasons) {

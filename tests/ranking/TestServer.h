@@ -16,8 +16,10 @@ namespace velmora {
 
 class TTestServer {
  public:
-  explicit TTestServer(std::string reply, bool answer = true)
-      : Reply_(std::move(reply)), Answer_(answer) {
+  // answer: reply at all; whole: wait for a whole HTTP request first, else reply to the
+  // first bytes, whatever they are.
+  explicit TTestServer(std::string reply, bool answer = true, bool whole = true)
+      : Reply_(std::move(reply)), Answer_(answer), Whole_(whole) {
     Listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -70,6 +72,7 @@ class TTestServer {
       const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
       if (n <= 0) break;
       Request.append(buffer, static_cast<size_t>(n));
+      if (!Whole_) break;
     }
     if (Answer_) {
       for (size_t sent = 0; sent < Reply_.size();) {
@@ -86,6 +89,7 @@ class TTestServer {
   int Listen_ = -1;
   std::string Reply_;
   bool Answer_;
+  bool Whole_;
   std::thread Thread_;
 };
 
