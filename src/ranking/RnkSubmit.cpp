@@ -266,18 +266,20 @@ void TRnkSubmitForm::SubmitBtnClick() {
                  "名前が入力されていません。名前は必ず入力してください。", TMessageButtons::OK);
     return;
   }
-  if (!Trimmed(HitokotoEdit).empty()) HitokotoEdit = "「" + HitokotoEdit + "」";
-  // The server reads Shift-JIS: a character it has no code for cannot be sent.
+  // The server reads Shift-JIS: a character it has no code for cannot be sent. Checked
+  // before the comment gets its brackets, so a refused comment stays as it was typed.
   try {
     Name_ = Utf8ToCp932(NameEdit);
     Mail_ = Utf8ToCp932(MailEdit);
-    Hitokoto_ = Utf8ToCp932(HitokotoEdit);
+    Utf8ToCp932(HitokotoEdit);
   } catch (const std::exception&) {
     d.MessageBox(TMessageKind::Warning, kCaption,
                  "送信できない文字が含まれています。別の文字に置き換えてください。",
                  TMessageButtons::OK);
     return;
   }
+  if (!Trimmed(HitokotoEdit).empty()) HitokotoEdit = "「" + HitokotoEdit + "」";
+  Hitokoto_ = Utf8ToCp932(HitokotoEdit);
   PostRanking();
 }
 

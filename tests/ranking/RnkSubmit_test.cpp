@@ -144,8 +144,10 @@ TEST_F(SubmitTest, NothingIsSentWithoutANameOrWithoutAConnection) {
   EXPECT_EQ(M.RankingDialog.Exchanges, 0);
 
   // A character Shift-JIS has no code for cannot reach the server as typed.
-  Form.NameEdit = "名前😀";
+  Form.NameEdit = "名前";
+  Form.HitokotoEdit = "やあ😀";
   Form.SubmitBtnClick();
+  EXPECT_EQ(Form.HitokotoEdit, "やあ😀");
   EXPECT_EQ(Shown(),
             TFields{"warning:送信できない文字が含まれています。別の文字に置き換えてください。"});
   EXPECT_EQ(M.RankingDialog.Exchanges, 0);
