@@ -9,6 +9,7 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtDisplay.h"
 #include "platform/qt/QtInput.h"
+#include "platform/qt/QtRanking.h"
 #include "platform/qt/QtSystem.h"
 #include "platform/qt/QtTranslations.h"
 #include "platform/sdl/SdlSound.h"
@@ -51,7 +52,12 @@ int main(int argc, char* argv[]) {
   // first: the dialog then opens on the example missions in the data folder.
   dialogs.SetInitialFolder(MissionDialogFolder(system.ProgramFolder(), system.DataFolder()));
   system.SetParent(&window);
-  TPlatform platform{window.Display(), input, sound, dialogs, system};
+  // The ranking dialog and the wait window live from the start to the end.
+  TRnkSubmitDialog rankingDialog(&window);
+  TWaitForm waitForm(&window);
+  TQtRankingTransport rankingTransport(waitForm);
+  TPlatform platform{window.Display(), input,         sound,           dialogs,
+                     system,           rankingDialog, rankingTransport};
 
   TMainForm form(platform);
   window.Attach(form);

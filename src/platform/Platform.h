@@ -10,6 +10,7 @@
 
 #include "engine/Surface.h"
 #include "engine/Types.h"
+#include "platform/Ranking.h"
 
 namespace velmora {
 
@@ -142,6 +143,8 @@ struct TPlatform {
   ISoundDevice& Sound;
   IDialogs& Dialogs;
   ISystem& System;
+  IRankingDialog& RankingDialog;
+  IRankingTransport& RankingTransport;
 };
 
 }  // namespace velmora

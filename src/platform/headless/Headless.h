@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessRanking.h"
 #include "platform/headless/HeadlessSound.h"
 
 namespace velmora {
@@ -110,9 +111,12 @@ class THeadlessDialogs : public IDialogs {
   // Called for each dialog as it is answered (the runner prints them).
   std::function<void(const TRecord&)> OnDialog;
 
+  // The next answer when it starts with prefix (taken from the list), else nothing.
+  std::optional<std::string> TakeAnswer(const std::string& prefix);
+  void Record(TRecord record);
+
  private:
   std::string NextAnswer();
-  void Record(TRecord record);
 };
 
 // One whole headless machine, wired as the core expects it.
@@ -122,7 +126,9 @@ struct THeadlessMachine {
   THeadlessInput Input;
   THeadlessSound Sound{System};
   THeadlessDialogs Dialogs;
-  TPlatform Platform{Display, Input, Sound, Dialogs, System};
+  THeadlessRankingDialog RankingDialog{Dialogs};
+  THeadlessRankingTransport RankingTransport;
+  TPlatform Platform{Display, Input, Sound, Dialogs, System, RankingDialog, RankingTransport};
 };
 
 // Writes the back buffer through the palette as a PNG (or the title still while it is

@@ -531,9 +531,13 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
     if (!trace) throw std::runtime_error("cannot write trace " + o.TraceFile);
   }
 
-  TPlatform platform{machine->Display, machine->Input,
-                     sound ? *sound : static_cast<ISoundDevice&>(machine->Sound), machine->Dialogs,
-                     machine->System};
+  TPlatform platform{machine->Display,
+                     machine->Input,
+                     sound ? *sound : static_cast<ISoundDevice&>(machine->Sound),
+                     machine->Dialogs,
+                     machine->System,
+                     machine->RankingDialog,
+                     machine->RankingTransport};
   TMainForm form(platform);
   TGuard guard{form, err};
   form.FormCreate();
