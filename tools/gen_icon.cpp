@@ -1,10 +1,14 @@
 // Draws the window icon: the player's carrier fighter seen from above, red roundels on its
 // wings, on a round patch of sea inside a gold rim. Writes a 32x32 8-bit BMP in the game's
-// shared palette (taken from the embedded "CommonPal" picture).
+// shared palette (taken from the embedded "CommonPal" picture); or, for the desktop's icon
+// theme, the same drawing at any size in full colour, see-through around the rim.
 // Usage: gen_icon OUTDIR
+//        gen_icon --png SIZE FILE.png
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -12,6 +16,7 @@
 
 #include "engine/Assets.h"
 #include "engine/Bmp.h"
+#include "platform/StbImageWrite.h"
 
 namespace {
 
@@ -90,6 +95,43 @@ Col Sample(double x, double y) {
   return c;
 }
 
+// Whether the point lies on the icon's round patch (sea and rim) rather than around it.
+bool OnPatch(double x, double y) {
+  return std::hypot(x - 16, y - 16) <= 15.6;
+}
+
+// The drawing at size x size pixels, RGBA, each pixel the mean of its samples.
+int WritePng(int size, const std::string& path) {
+  if (size < 8 || size > 1024) throw std::runtime_error("icon size must be 8 to 1024");
+  std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
+  const double unit = static_cast<double>(kSize) / size;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      Col sum = {0, 0, 0};
+      int covered = 0;
+      for (int sy = 0; sy < kSuper; ++sy)
+        for (int sx = 0; sx < kSuper; ++sx) {
+          const double px = (x + (sx + 0.5) / kSuper) * unit, py = (y + (sy + 0.5) / kSuper) * unit;
+          if (!OnPatch(px, py)) continue;
+          const Col c = Sample(px, py);
+          sum = {sum.R + c.R, sum.G + c.G, sum.B + c.B};
+          ++covered;
+        }
+      uint8_t* out = &rgba[(static_cast<size_t>(y) * size + x) * 4];
+      if (covered > 0) {
+        out[0] = static_cast<uint8_t>(std::lround(sum.R / covered));
+        out[1] = static_cast<uint8_t>(std::lround(sum.G / covered));
+        out[2] = static_cast<uint8_t>(std::lround(sum.B / covered));
+      }
+      out[3] = static_cast<uint8_t>(std::lround(255.0 * covered / (kSuper * kSuper)));
+    }
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent);
+  if (stbi_write_png(path.c_str(), size, size, 4, rgba.data(), size * 4) == 0)
+    throw std::runtime_error("cannot write " + path);
+  return 0;
+}
+
 int Nearest(const TPalette& pal, Col c) {
   int best = 8;
   double bestD = 1e30;
@@ -107,8 +149,16 @@ int Nearest(const TPalette& pal, Col c) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--png") {
+    try {
+      return WritePng(std::atoi(argv[2]), argv[3]);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "gen_icon: %s\n", e.what());
+      return 1;
+    }
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    std::fprintf(stderr, "usage: %s OUTDIR | --png SIZE FILE.png\n", argv[0]);
     return 2;
   }
   try {

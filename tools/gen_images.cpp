@@ -816,53 +816,78 @@ Canvas Missouri() {
   return c;
 }
 
+// The carrier faces right: its fighters appear on the stern deck at the left (48, 23),
+// roll forward along the centre line and take off past the bow. The island stands over the
+// strip the player's guns can hit (x 249 to 382 along the top edge); the side guns fire
+// from the sponsons at (39, 71) and (551, 78), the fan and bursts from the island's aft
+// gun at (280, 13).
 Canvas Enterprise() {
   Canvas c(600, 87);
   Rng r(73);
   const double cy = 45;
+  // Hull and wake are the bow-left shapes of the other ships, drawn mirrored.
+  const Xf mirror{-1, 0, 0, 1, 600, 0};
+  c.T = mirror;
   Wake(c, 566, cy, 50, 34, r);
   Col hull{104, 114, 128};
   c.Poly(HullShape(6, 570, cy, 62, 120, 10), hull);
-  // flight deck overhangs the hull
+  // flight deck overhangs the hull, square at the stern, narrowing to the bow
   Col deck{96, 90, 82};
+  c.T = {};
   c.Poly(
-      {{20, 16},
-       {60, 11},
-       {560, 11},
-       {566, 14},
-       {566, 76},
-       {560, 79},
-       {60, 79},
-       {20, 74},
-       {12, 62},
-       {12, 28}},
+      {{34, 14},
+       {40, 11},
+       {540, 11},
+       {580, 16},
+       {588, 28},
+       {588, 62},
+       {580, 74},
+       {540, 79},
+       {40, 79},
+       {34, 76}},
       [&](double, double v) { return (static_cast<int>(v) % 3 == 0) ? Scale(deck, 0.88) : deck; });
   Col paint{226, 226, 220};
-  c.Line(24, cy, 560, cy, 1.4, paint);  // centre line
-  for (double x = 40; x < 550; x += 24)
+  c.Line(40, cy, 584, cy, 1.4, paint);  // centre line, the launch lane
+  for (double x = 50; x < 540; x += 24) {
     c.Line(x, 14, x + 10, 14, 1, {200, 196, 150});
-  for (double x = 40; x < 550; x += 24)
     c.Line(x, 76, x + 10, 76, 1, {200, 196, 150});
-  for (double x : {140.0, 330.0, 470.0}) {  // elevators
+  }
+  // the ramp at the stern and arrows pointing the way to the bow
+  c.Line(36, 16, 36, 74, 2, {200, 196, 150});
+  for (double x : {170.0, 390.0}) {
+    c.Line(x, cy - 8, x + 10, cy, 1.6, paint);
+    c.Line(x, cy + 8, x + 10, cy, 1.6, paint);
+  }
+  for (double x : {104.0, 244.0, 434.0}) {  // elevators
     c.Rect(x, 33, x + 26, 57, Scale(deck, 1.15));
     c.Rect(x + 2, 35, x + 24, 55, Scale(deck, 0.95));
   }
-  c.Rect(540, 36, 556, 54, Scale(paint, 0.9));  // hull number box
-  c.Rect(543, 39, 553, 51, deck);
-  // island on the starboard edge
+  c.Rect(520, 36, 536, 54, Scale(paint, 0.9));  // hull number on the bow deck
+  c.Rect(523, 39, 533, 51, deck);
+  // island on the upper edge: aft gun, funnel, then the bridge looking forward
   Col grey{140, 148, 158};
-  c.Rect(250, 2, 318, 14, grey);
-  c.Rect(258, 4, 288, 12, Scale(grey, 1.15));
-  c.Ellipse(300, 8, 10, 5, {60, 62, 68});
-  c.Ellipse(300, 8, 7, 3, {34, 34, 38});
-  c.Circle(270, 8, 3, {90, 96, 104});
-  c.Circle(280, 13, 2.4, {80, 84, 90});
-  // a few aircraft parked aft, wings folded
-  for (int i = 0; i < 6; ++i) {
-    double x = 420 + (i % 3) * 34, y = i < 3 ? 28 : 62;
+  c.Rect(254, 2, 372, 15, grey);
+  c.Rect(342, 3, 370, 13, Scale(grey, 1.15));  // bridge
+  c.Rect(364, 5, 370, 11, {70, 90, 110});      // its forward windows
+  c.Ellipse(318, 8, 12, 5, {60, 62, 68});      // funnel
+  c.Ellipse(318, 8, 9, 3, {34, 34, 38});
+  c.Line(296, 2, 296, 14, 1.5, {90, 96, 104});  // mast
+  c.Circle(280, 11, 4, Scale(grey, 0.85));      // aft gun mount
+  c.Line(280, 11, 288, 11, 1.4, {70, 74, 80});
+  // gun sponsons on the lower side, stern and bow
+  for (const Pt& g : {Pt{39, 71}, Pt{551, 78}}) {
+    c.Circle(g.X, g.Y + 2, 5, Scale(grey, 0.8));
+    c.Circle(g.X, g.Y + 2, 3, Scale(grey, 1.05));
+    c.Line(g.X, g.Y + 2, g.X + 6, g.Y + 6, 1.3, {70, 74, 80});
+  }
+  // aircraft spotted aft along the deck edges, wings folded, noses to the bow, clear of
+  // the lane the launching fighter rolls along
+  for (int i = 0; i < 8; ++i) {
+    double x = 70 + (i % 4) * 26, y = i < 4 ? 20 : 70;
     c.Line(x - 7, y, x + 7, y, 3, kNavyBlue);
-    c.Line(x - 2, y - 6, x - 2, y + 6, 3, kNavyBlue);
-    c.Line(x + 6, y - 3, x + 6, y + 3, 2, kNavyBlue);
+    c.Line(x + 2, y - 4, x + 2, y + 4, 3, kNavyBlue);
+    c.Line(x - 6, y - 2.5, x - 6, y + 2.5, 2, kNavyBlue);
+    c.Line(x + 7, y - 1, x + 7, y + 1, 1, {40, 40, 44});  // engine cowling
   }
   c.Outline(0.7);
   return c;
@@ -1005,13 +1030,24 @@ Canvas TamaHane() {
   return c;
 }
 
-Canvas Round(int size, Col outer, Col inner) {
+// An enemy round: a large white-hot core in a hot pink ring, filling its cell, so even
+// the small one reads over the blue sea, the white caps and the orange of explosions, and
+// never looks like one of the player's yellow tracers. The heavy round gets a dark rim.
+Canvas Round(int size) {
   Canvas c(size, size);
-  double m = size / 2.0;
-  c.Ellipse(m, m, m - 0.2, m - 0.2, [=](double u, double v) {
-    double k = std::hypot(u - m + 0.6, v - m + 0.6) / m;
-    return Mix(inner, outer, std::clamp(k, 0.0, 1.0));
-  });
+  const double m = size / 2.0;
+  const bool heavy = size > 5;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const double k = std::hypot(x + 0.5 - m, y + 0.5 - m) / m;  // 0 centre .. 1.41 corner
+      if (k > (heavy ? 1.15 : 1.0)) continue;                     // corners stay see-through
+      if (heavy && k > 0.9)
+        c.Put(x, y, {130, 0, 20});
+      else if (k > 0.6)
+        c.Put(x, y, {255, 70, 150});
+      else
+        c.Put(x, y, Mix({255, 255, 250}, {255, 240, 170}, k / 0.6));
+    }
   return c;
 }
 
@@ -1114,16 +1150,23 @@ Canvas Item(bool life) {
     c.Rect(6, 2, 9, 13, {200, 24, 24});
     c.Rect(2, 6, 13, 9, {200, 24, 24});
   } else {
-    c.Fill({40, 80, 210});
-    c.Rect(0, 0, 15, 1, {120, 180, 250});
-    c.Rect(0, 0, 1, 15, {120, 180, 250});
-    c.Rect(0, 14, 15, 15, {12, 24, 90});
-    c.Rect(14, 0, 15, 15, {12, 24, 90});
-    Col y{255, 236, 60};
-    c.Rect(4, 3, 6, 12, y);  // stem of the P
-    c.Rect(6, 3, 10, 5, y);
-    c.Rect(6, 7, 10, 9, y);
-    c.Rect(10, 4, 12, 8, y);
+    // Hot amber, the one colour the blue sea and the grey ships never show, with a dark rim
+    // so it keeps its edge over the white caps as well.
+    c.Rect(0, 0, 15, 15, [](double u, double v) {
+      return Mix({255, 226, 80}, {236, 128, 10}, std::clamp((u + v) / 28.0, 0.0, 1.0));
+    });
+    Col rim{70, 30, 6};
+    c.Rect(0, 0, 15, 1, rim);
+    c.Rect(0, 14, 15, 15, rim);
+    c.Rect(0, 0, 1, 15, rim);
+    c.Rect(14, 0, 15, 15, rim);
+    c.Rect(1, 1, 14, 2, {255, 250, 200});  // bevel light on the upper and left edges
+    c.Rect(1, 1, 2, 14, {255, 250, 200});
+    Col p{150, 16, 8};
+    c.Rect(4, 3, 6, 12, p);  // stem of the P
+    c.Rect(6, 3, 10, 5, p);
+    c.Rect(6, 7, 10, 9, p);
+    c.Rect(10, 4, 12, 8, p);
   }
   return c;
 }
@@ -1253,9 +1296,10 @@ Canvas Ruko() {
   c.Poly({{92, 30}, {88, 4}, {72, 22}}, {236, 150, 186});
   c.Poly({{45, 26}, {46, 12}, {55, 22}}, {255, 200, 220});
   c.Poly({{87, 26}, {86, 12}, {77, 22}}, {255, 200, 220});
+  // A soft pink body lit from the upper left; a paler centre would band into rings.
   c.Ellipse(66, 50, 31, 30, [](double u, double v) {
-    double k = std::hypot(u - 58, v - 40) / 40;
-    return Mix({255, 226, 236}, {226, 120, 170}, std::clamp(k, 0.0, 1.0));
+    double k = std::hypot(u - 56, v - 38) / 44;
+    return Mix({246, 178, 214}, {222, 118, 168}, std::clamp(k, 0.0, 1.0));
   });
   for (int s : {-1, 1}) {
     c.Ellipse(66 + s * 12, 46, 7, 9, {250, 250, 250});
@@ -1531,17 +1575,15 @@ void WriteAll(Output& out) {
     c.Outline(0.62);
     Write(out, "F4F", c, kKeyFuchsia);
   }
-  {  // launching from the deck with folded wings
-    Plane f = F4F();
-    f.Span = 5.6;
-    f.RootChord = 3.4;
-    f.TipChord = 3.0;
-    f.Sweep = 0.5;
-    f.TailSpan = 4.0;
-    f.PropD = 3.0;
-    f.MarkX = 0.7;
-    f.MarkR = 0.5;
-    Write(out, "F4F_S", PlaneSprite(f, 30, 43, false), kKeyFuchsia);
+  {  // on the carrier's deck, wings spread, nose to the right: it rolls that way to take
+     // off, and turns into the F4F's first frame, which faces right too
+    const Plane f = F4F();
+    Canvas c(30, 43);
+    const double s = std::min((43 - 2.0) / f.Span, (30 - 2.0) / f.Length);
+    c.T = {0, -s, s, 0, 30 - 1.0, 43 / 2.0};
+    DrawPlane(c, f);
+    c.Outline(0.62);
+    Write(out, "F4F_S", c, kKeyFuchsia);
   }
   Write(out, "TamaHane", TamaHane(), kKeyFuchsia);
   Write(out, "Smoke", Smoke(), kKeyBlack);
@@ -1549,8 +1591,8 @@ void WriteAll(Output& out) {
   Write(out, "Explosion", Explosion(100, 3, 11), kKeyFuchsia);
   Write(out, "Life10", Item(true), kOpaque);
   Write(out, "Pow", Item(false), kOpaque);
-  Write(out, "50cal", Round(7, {230, 100, 10}, {255, 250, 190}), kKeyFuchsia);
-  Write(out, "30cal", Round(5, {240, 150, 20}, {255, 250, 200}), kKeyFuchsia);
+  Write(out, "50cal", Round(7), kKeyFuchsia);
+  Write(out, "30cal", Round(5), kKeyFuchsia);
   Write(out, "AABomb", AABomb(), kKeyFuchsia);
 
   Write(out, "PlayerTama1", PlayerTama(15, 20, 1, 0, false, false), kKeyBlack);

@@ -47,18 +47,26 @@ class TLowPass {
   double Y_ = 0;
 };
 
-// Fills `count` samples from f(t, i) and soft-clips them into unsigned 8-bit.
-std::vector<uint8_t> Render(size_t count, const std::function<double(double, size_t)>& f) {
-  std::vector<uint8_t> out(count);
+// Fills `count` samples from f(t, i), rounds off its peaks and scales it so its loudest
+// sample lies at `peakDb` dBFS, then writes it as unsigned 8-bit. Each effect gets its own
+// level here, chosen for the mix: the game plays several at once over the music, so none
+// of them may take the whole range for itself.
+std::vector<uint8_t> Render(size_t count, double peakDb,
+                            const std::function<double(double, size_t)>& f) {
+  std::vector<double> x(count);
+  double peak = 0;
   for (size_t i = 0; i < count; ++i) {
     const double t = static_cast<double>(i) / kRate;
-    double x = std::tanh(f(t, i) * 1.2);
+    x[i] = std::tanh(f(t, i) * 1.2);
     // Fade the last 2 ms so no effect ends on a click.
     const double tail = static_cast<double>(count - i) / (kRate * 0.002);
-    if (tail < 1.0) x *= tail;
-    const long v = std::lround(128.0 + 127.0 * x);
-    out[i] = static_cast<uint8_t>(std::clamp(v, 0L, 255L));
+    if (tail < 1.0) x[i] *= tail;
+    peak = std::max(peak, std::abs(x[i]));
   }
+  const double scale = peak > 0 ? 128.0 * std::pow(10.0, peakDb / 20.0) / peak : 0.0;
+  std::vector<uint8_t> out(count);
+  for (size_t i = 0; i < count; ++i)
+    out[i] = static_cast<uint8_t>(std::clamp(std::lround(128.0 + scale * x[i]), 0L, 255L));
   return out;
 }
 
@@ -67,19 +75,21 @@ size_t SamplesFor(size_t fileBytes) {
   return fileBytes - kHeaderBytes;
 }
 
+// The loudest effect, but still well under full scale: a kill often comes with others and
+// over the music. The weight is in the low thump and rumble, felt more than heard.
 std::vector<uint8_t> Explosion() {
   TNoise noise(0x5EED0001);
   TLowPass body, rumble;
   double phase = 0;
-  return Render(SamplesFor(52396), [&](double t, size_t) {
+  return Render(SamplesFor(52396), -6.0, [&](double t, size_t) {
     const double attack = std::min(1.0, t / 0.004);
-    const double env = attack * std::exp(-t * 1.5);
+    const double env = attack * std::exp(-t * 2.2);
     // The roar darkens as it fades.
-    const double cutoff = 200.0 + 2600.0 * std::exp(-t * 4.0);
-    const double roar = body.Run(noise.Next(), cutoff) * 2.6;
-    const double deep = rumble.Run(noise.Next(), 90.0) * 6.0;
+    const double cutoff = 200.0 + 2200.0 * std::exp(-t * 5.0);
+    const double roar = body.Run(noise.Next(), cutoff) * 2.2;
+    const double deep = rumble.Run(noise.Next(), 90.0) * 6.5;
     phase += 2.0 * kPi * (55.0 - 25.0 * std::min(t, 1.0)) / kRate;
-    const double thump = std::sin(phase) * std::exp(-t * 5.0) * 0.7;
+    const double thump = std::sin(phase) * std::exp(-t * 5.0) * 0.9;
     return env * (roar + deep) + thump * attack;
   });
 }
@@ -88,7 +98,7 @@ std::vector<uint8_t> Kan() {
   // Inharmonic partials give the ring of struck metal.
   const double partials[][3] = {{2150.0, 1.0, 90.0}, {3410.0, 0.6, 120.0}, {5230.0, 0.35, 160.0}};
   TNoise noise(0x5EED0002);
-  return Render(SamplesFor(620), [&](double t, size_t) {
+  return Render(SamplesFor(620), -10.0, [&](double t, size_t) {
     double x = 0;
     for (const auto& p : partials)
       x += p[1] * std::sin(2.0 * kPi * p[0] * t) * std::exp(-t * p[2]);
@@ -97,14 +107,15 @@ std::vector<uint8_t> Kan() {
   });
 }
 
-// A gun crack: a burst of bright noise over a short falling thump.
-std::vector<uint8_t> Gun(size_t fileBytes, uint32_t seed, double crackDecay, double thumpFrom,
-                         double thumpTo, double thumpDecay, double cutoff) {
+// A gun crack: a burst of bright noise over a short falling thump. Guns fire all the time
+// and several at once, so they sit well down: punchy, never full scale.
+std::vector<uint8_t> Gun(size_t fileBytes, double peakDb, uint32_t seed, double crackDecay,
+                         double thumpFrom, double thumpTo, double thumpDecay, double cutoff) {
   TNoise noise(seed);
   TLowPass crack;
   double phase = 0;
   const double length = static_cast<double>(SamplesFor(fileBytes)) / kRate;
-  return Render(SamplesFor(fileBytes), [&](double t, size_t) {
+  return Render(SamplesFor(fileBytes), peakDb, [&](double t, size_t) {
     const double burst = crack.Run(noise.Next(), cutoff) * 2.2 * std::exp(-t * crackDecay);
     const double f = thumpFrom + (thumpTo - thumpFrom) * (t / length);
     phase += 2.0 * kPi * f / kRate;
@@ -118,7 +129,7 @@ std::vector<uint8_t> GetItem() {
     double Start, Frequency;
   };
   const TNote notes[] = {{0.0, 1046.5}, {0.11, 1568.0}};
-  return Render(SamplesFor(18456), [&](double t, size_t) {
+  return Render(SamplesFor(18456), -8.0, [&](double t, size_t) {
     double x = 0;
     for (const TNote& n : notes) {
       if (t < n.Start) continue;
@@ -161,8 +172,8 @@ int main(int argc, char** argv) {
   bool ok = true;
   ok &= Write(dir, "Explosion", Explosion());
   ok &= Write(dir, "kan!!", Kan());
-  ok &= Write(dir, "30cal", Gun(1872, 0x5EED0003, 160.0, 140.0, 70.0, 45.0, 6000.0));
-  ok &= Write(dir, "50cal", Gun(4656, 0x5EED0004, 60.0, 95.0, 45.0, 22.0, 3500.0));
+  ok &= Write(dir, "30cal", Gun(1872, -7.0, 0x5EED0003, 190.0, 140.0, 70.0, 45.0, 4500.0));
+  ok &= Write(dir, "50cal", Gun(4656, -7.0, 0x5EED0004, 60.0, 95.0, 45.0, 22.0, 3500.0));
   ok &= Write(dir, "GetItem", GetItem());
   return ok ? 0 : 1;
 }

@@ -14,13 +14,17 @@
 #include <cstdio>
 #include <memory>
 
+#include "missions/MissionFile.h"
 #include "platform/qt/GameWindow.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtDisplay.h"
 #include "platform/qt/QtInput.h"
+#include "platform/qt/QtRanking.h"
 #include "platform/qt/QtSystem.h"
+#include "platform/qt/QtTranslations.h"
 #include "platform/sdl/SdlSound.h"
 #include "shell/MainForm.h"
+#include "shell/Settings.h"
 #include "shell/SingleInstance.h"
 
 namespace {
@@ -69,6 +73,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName("Velmora");
   // Otherwise Qt appends the program's name to every window caption.
   QApplication::setApplicationDisplayName(QString());
+  // Qt's own texts (the file dialog above all) in the game's language.
+  velmora::InstallJapaneseTranslations(app);
 
   using namespace velmora;
   TQtSystem system;
@@ -82,6 +88,9 @@ int main(int argc, char* argv[]) {
   TQtDialogs dialogs;
   TSdlSound sound;
   TQtInput input;
+  // A player's own gamepad mappings, beside the settings.
+  input.Stick().AddMappingsFile(SettingsFolder(system.ProgramFolder()) + "/" +
+                                TSdlJoystick::kMappingsFileName);
   TGameWindow window(input);
   try {
     QApplication::setWindowIcon(
@@ -90,9 +99,16 @@ int main(int argc, char* argv[]) {
     // Without its icon the window shows the system's default one.
   }
   dialogs.SetParent(&window);
-  dialogs.SetInitialFolder(system.ProgramFolder());
+  // An installed copy's program folder is the settings folder, where no mission lies at
+  // first: the dialog then opens on the example missions in the data folder.
+  dialogs.SetInitialFolder(MissionDialogFolder(system.ProgramFolder(), system.DataFolder()));
   system.SetParent(&window);
-  TPlatform platform{window.Display(), input, sound, dialogs, system};
+  // The ranking dialog and the wait window live from the start to the end.
+  TRnkSubmitDialog rankingDialog(&window);
+  TWaitForm waitForm(&window);
+  TQtRankingTransport rankingTransport(waitForm);
+  TPlatform platform{window.Display(), input,         sound,           dialogs,
+                     system,           rankingDialog, rankingTransport};
 
   TMainForm form(platform);
   window.Attach(form);

@@ -1,8 +1,11 @@
 #include "missions/Missions.h"
 
 #include <string>
+#include <utility>
 
 #include "missions/Appearance.h"
+#include "missions/MissionFile.h"
+#include "shell/MainForm.h"
 
 namespace velmora {
 
@@ -24,12 +27,23 @@ namespace {
 // the aircraft introduction.
 constexpr int32_t kMissions[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 9999};
 
+// The player's own mission: its file plays, and its siblings fill the screens around it.
+constexpr int32_t kUserMission = 55555555;
+
 }  // namespace
 
 void BuildMission(int32_t listNumber) {
   ResetSchedule();
   if (listNumber == -2) return BuildTitleDemonstration();
   if (listNumber == -888) return BuildGameOver();
+  if (listNumber == kUserMission) return LoadMissionFile(MainForm->CustomMissionFile);
+  static const std::pair<int32_t, const char*> kUserScreens[] = {
+      {SceneListNumber(3, kUserMission), ".bfg"},
+      {SceneListNumber(4, kUserMission), ".tle"},
+      {SceneListNumber(5, kUserMission), ".edg"}};
+  for (const auto& [number, extension] : kUserScreens)
+    if (listNumber == number)
+      return LoadMissionFile(MissionSiblingPath(MainForm->CustomMissionFile, extension));
   if (listNumber > 0) {
     BuildPlayList(listNumber);
     return;

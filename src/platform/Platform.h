@@ -10,6 +10,7 @@
 
 #include "engine/Surface.h"
 #include "engine/Types.h"
+#include "platform/Ranking.h"
 
 namespace velmora {
 
@@ -37,6 +38,11 @@ class IDisplay {
   virtual void CloseWindow() = 0;
   virtual void MinimizeWindow() = 0;
   virtual void RestoreWindow() = 0;
+  // How the window shows the picture, which stays 640x480 whatever is chosen: enlarged
+  // by a whole number in a window, or filling the screen with black bars around it.
+  virtual void SetScreenSize(int /*windowScale*/, bool /*fullScreen*/) {}
+  // The largest window scale that fits the screen comfortably (see FittingWindowScale).
+  virtual int FittingWindowScale() const { return 1; }
 };
 
 // Raw joystick reading in the plain joystick interface's terms: axes run from AxisMin to
@@ -137,6 +143,8 @@ struct TPlatform {
   ISoundDevice& Sound;
   IDialogs& Dialogs;
   ISystem& System;
+  IRankingDialog& RankingDialog;
+  IRankingTransport& RankingTransport;
 };
 
 }  // namespace velmora

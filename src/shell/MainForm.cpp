@@ -58,6 +58,9 @@ void TMainForm::FormCreate() {
             "◆一口メモ（無視を選ぶと次回は表示しません）◆最高の速度でプレイするために、"
             "他のアプリケーションを全て終了させると良いでしょう。");
     SetUpPalette();
+    // The window takes its size before it is first shown.
+    ReadScreenSize();
+    ApplyScreenSize();
     OptionFullScreenClick();
     DXTimer.Interval = 16;
     // Effects and music start switched on, through their own handlers.

@@ -101,6 +101,11 @@ class TMainForm {
   void OptionEasyClick();
   void OptionMediumClick();
   void OptionDifficultClick();
+  // 画面サイズ: the window's scale (1 to 3) or full screen; F11 and Alt+Enter toggle the
+  // latter. The game itself draws 640x480 whatever is chosen.
+  void ScreenSizeMenuClick();
+  void ScreenSizeClick(int scale);
+  void ToggleFullScreen();
   void SearchforHelpOn1Click();
   void N13Click();
   void N11Click();
@@ -190,6 +195,11 @@ class TMainForm {
   TMenuItem* OptionEasy = nullptr;
   TMenuItem* OptionMedium = nullptr;
   TMenuItem* OptionDifficult = nullptr;
+  TMenuItem* ScreenSize[4] = {};  // [1] to [3]: 等倍 to 3倍
+  TMenuItem* ScreenSizeFull = nullptr;
+  // Kept in the settings file; 0 until read (the first start then picks what fits).
+  int32_t WindowScale = 0;
+  bool FullScreen = false;
 
   // The display component: initialising it attaches the back buffer to the sprite engine
   // and the catalogues and switches the frame timer on; finalising reverses that.
@@ -213,6 +223,9 @@ class TMainForm {
   void StartBonusMission(int mission);
   void ShowTip(const char* key, const std::string& text);
   void ReadOptions();
+  void ReadScreenSize();
+  void ApplyScreenSize();
+  void MarkScreenSize();
   void AppendErrorLog(const std::string& message);
 
   void BuildMenu();

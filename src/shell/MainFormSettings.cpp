@@ -66,6 +66,8 @@ bool TMainForm::FormCloseQuery() {
     ini.WriteBool("Options", "Sound", OptionSound->Checked);
     ini.WriteBool("Options", "Tossin", OptionTossin->Checked);
     ini.WriteInteger("Game", "Difficulty", Difficulty);
+    ini.WriteInteger("Display", "Scale", WindowScale);
+    ini.WriteBool("Display", "FullScreen", FullScreen);
     ini.WriteString("Player", "Name", PlayerName);
     ini.WriteString("Player", "Mail", PlayerMail);
     Randomize(Platform.System);

@@ -2,6 +2,12 @@
 // of the options and the help menu. The window layer only mirrors this tree.
 #include "shell/MainForm.h"
 
+#include <algorithm>
+#include <string>
+
+#include "platform/ScreenSize.h"
+#include "shell/Settings.h"
+
 namespace velmora {
 
 namespace {
@@ -82,6 +88,18 @@ void TMainForm::BuildMenu() {
     item->RadioItem = true;
     item->GroupIndex = 1;
   }
+  TMenuItem* size =
+      options->Add("ScreenSizeMenu", "画面サイズ", on(&TMainForm::ScreenSizeMenuClick));
+  static const char* const kSizeCaptions[] = {"", "等倍", "2倍", "3倍"};
+  for (int scale = 1; scale <= kMaxWindowScale; ++scale)
+    ScreenSize[scale] = size->Add("ScreenSize" + std::to_string(scale), kSizeCaptions[scale],
+                                  [this, scale] { ScreenSizeClick(scale); });
+  ScreenSizeFull = size->Add("ScreenSizeFull", "全画面", on(&TMainForm::ToggleFullScreen));
+  ScreenSizeFull->ShortCut = "F11";
+  for (TMenuItem* item : {ScreenSize[1], ScreenSize[2], ScreenSize[3], ScreenSizeFull}) {
+    item->RadioItem = true;
+    item->GroupIndex = 2;
+  }
 
   TMenuItem* help = MainMenu.Add("N3", "ヘルプ");
   help->Add("SearchforHelpOn1", "目次／検索", on(&TMainForm::SearchforHelpOn1Click))->ShortCut =
@@ -115,6 +133,46 @@ void TMainForm::OptionDirectInputClick() {
 }
 void TMainForm::OptionShowFPSClick() {
   OptionShowFPS->Checked = !OptionShowFPS->Checked;
+}
+
+void TMainForm::ScreenSizeMenuClick() {
+  // Sizes the screen cannot hold are greyed out; the window never outgrows its screen.
+  const int fitting = Platform.Display.FittingWindowScale();
+  for (int scale = 1; scale <= kMaxWindowScale; ++scale)
+    ScreenSize[scale]->Enabled = scale == 1 || scale <= fitting;
+  MarkScreenSize();
+}
+
+void TMainForm::ScreenSizeClick(int scale) {
+  WindowScale = scale;
+  FullScreen = false;
+  ApplyScreenSize();
+}
+
+void TMainForm::ToggleFullScreen() {
+  FullScreen = !FullScreen;
+  ApplyScreenSize();
+}
+
+void TMainForm::ReadScreenSize() {
+  const TIniFile ini(IniFileName());
+  const int fitting = std::clamp(Platform.Display.FittingWindowScale(), 1, kMaxWindowScale);
+  // The first start takes the largest size that fits; a size chosen on a bigger screen
+  // shrinks to what this one holds.
+  WindowScale = ini.ReadInteger("Display", "Scale", fitting);
+  if (WindowScale < 1 || WindowScale > fitting) WindowScale = fitting;
+  FullScreen = ini.ReadBool("Display", "FullScreen", false);
+}
+
+void TMainForm::MarkScreenSize() {
+  for (int scale = 1; scale <= kMaxWindowScale; ++scale)
+    ScreenSize[scale]->Checked = !FullScreen && scale == WindowScale;
+  ScreenSizeFull->Checked = FullScreen;
+}
+
+void TMainForm::ApplyScreenSize() {
+  MarkScreenSize();
+  Platform.Display.SetScreenSize(WindowScale, FullScreen);
 }
 
 void TMainForm::GameExitClick() {

@@ -6,7 +6,9 @@
 
 #include "engine/Random.h"
 #include "missions/Appearance.h"
+#include "ranking/RnkSubmit.h"
 #include "shell/MainForm.h"
+#include "shell/Settings.h"
 #include "sprites/Player.h"
 
 namespace velmora {
@@ -111,8 +113,18 @@ void TMainForm::AdvanceCampaign() {
   SaveCampaign();
 }
 
-// The ranking submission arrives with the online ranking; until then the offer is empty.
-void TMainForm::SubmitRanking() {}
+void TMainForm::SubmitRanking() {
+  TRnkSubmitForm form(Platform, Platform.RankingDialog, Platform.RankingTransport, TotalScore);
+  // Players and clubs running a ranking server of their own name it in the settings.
+  const std::string url = TIniFile(IniFileName()).ReadString("Ranking", "URL", "");
+  form.EndpointURL = url.empty() ? DefaultEndpointURL() : url;
+  form.Label5 = "全面クリアランキングに参加";
+  form.NameEdit = PlayerName;
+  form.MailEdit = PlayerMail;
+  Platform.RankingDialog.ShowModal(form);
+  PlayerName = form.NameEdit;
+  PlayerMail = form.MailEdit;
+}
 
 // ---- the "ゲーム" menu -----------------------------------------------------------------
 

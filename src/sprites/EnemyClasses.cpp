@@ -3,6 +3,8 @@
 #include "sprites/Bombers.h"
 #include "sprites/Bosses.h"
 #include "sprites/Fighters.h"
+#include "sprites/HeavyBomber.h"
+#include "sprites/Ruko.h"
 #include "sprites/Ships.h"
 #include "sprites/SpriteClasses.h"
 
@@ -39,6 +41,8 @@ void RegisterEnemyClasses() {
   RegisterSpriteClass("TEnemyEnterprise", &Create<TEnemyEnterprise>);
   RegisterSpriteClass("TEnemy30cm", &Create<TEnemy30cm>);
   RegisterSpriteClass("TEnemyAABomb", &Create<TEnemyAABomb>);
+  RegisterSpriteClass("TEnemyRuko", &Create<TEnemyRuko>);
+  RegisterSpriteClass("TEnemyB29", &Create<TEnemyB29>);
 }
 
 }  // namespace velmora

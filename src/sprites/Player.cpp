@@ -16,6 +16,7 @@ namespace velmora {
 
 TPlayerSprite* PlayerSprite = nullptr;
 TImageSprite* CommanderPlane = nullptr;
+bool PlayerHeldAlive = false;
 
 namespace {
 
@@ -189,6 +190,7 @@ void TPlayerSprite::Collided(TSprite* other, bool& /*stop*/) {
   TMainForm& form = *MainForm;
   form.Damage += enemy->Power;
   enemy->TakeDamage(RamDamage);
+  if (PlayerHeldAlive && form.Damage >= 100) form.Damage = 99;
   if (form.Damage >= 100) Explode();
 }
 

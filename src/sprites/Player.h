@@ -39,6 +39,10 @@ extern TPlayerSprite* PlayerSprite;
 // it when freed. While the game record's CommanderPresent is set the aim point follows it.
 extern TImageSprite* CommanderPlane;
 
+// Set by the headless runner's invulnerable mode: contacts still add to the damage, but never
+// up to the fighter's end within one tick.
+extern bool PlayerHeldAlive;
+
 // Where enemies aim: the fighter's aim point, or where it last was once the fighter is gone
 // (before any fighter flies, the centre of a fighter at its starting place).
 TPoint CurrentAimPoint();

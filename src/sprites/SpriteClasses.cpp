@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "sprites/Commander.h"
 #include "sprites/Enemy.h"
 #include "sprites/EnemyClasses.h"
 #include "sprites/EnemyShots.h"
@@ -56,6 +57,7 @@ void RegisterPlayerSideClasses() {
   RegisterSpriteClass("TEnemy", &Create<TEnemy>);
   RegisterSpriteClass("TEnemyTama", &Create<TEnemyTama>);
   RegisterSpriteClass("TIssiki", &Create<TIssiki>);
+  RegisterSpriteClass("TCyoukanIssiki", &Create<TCyoukanIssiki>);
 }
 
 }  // namespace velmora

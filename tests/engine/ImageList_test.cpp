@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "engine/ImageList.h"
 #include "engine/NameHash.h"
 #include "support/TestImages.h"
@@ -49,6 +52,47 @@ TEST_F(GameCatalogueTest, DebrisImagesFollowTheirSources) {
   EXPECT_EQ(Items.Find("Ruko_JIB").PatternCount(), 16);
   EXPECT_EQ(Items.Find("Apple_JIB").PatternCount(), 4);
   EXPECT_EQ(&Items.Items(57 + 1), &Items.Find("Zero21_JIB"));
+}
+
+TEST_F(GameCatalogueTest, DebrisPiecesAreTornFromTheirSourceWithoutStraightCuts) {
+  for (const char* name : {"P40", "P38", "Missouri", "B26"}) {
+    SCOPED_TRACE(name);
+    const TPicture& source = Items.Find(name).Picture;
+    const auto& debris = Items.Find(std::string(name) + "_JIB");
+    const TPicture& torn = debris.Picture;
+    ASSERT_EQ(torn.Width, source.Width);
+    ASSERT_EQ(torn.Height, source.Height);
+    ASSERT_EQ(torn.Palette, source.Palette);
+    const int key = static_cast<int>(
+        std::find(source.Palette.begin(), source.Palette.end(), debris.TransparentColor) -
+        source.Palette.begin());
+    const int cw = debris.PatternWidthEff(), ch = debris.PatternHeightEff();
+    int kept = 0, had = 0;
+    for (int y = 0; y < torn.Height; ++y)
+      for (int x = 0; x < torn.Width; ++x) {
+        const size_t i = static_cast<size_t>(y) * torn.Width + x;
+        const bool opaque = torn.Indices[i] != key;
+        had += source.Indices[i] != key;
+        kept += opaque;
+        // nothing is painted where the aircraft or ship had nothing
+        if (source.Indices[i] == key) {
+          EXPECT_FALSE(opaque) << x << "," << y;
+        }
+        // no piece keeps the straight edge of its cell
+        const int cx = x % cw, cy = y % ch;
+        if (x >= torn.Width / cw * cw || y >= torn.Height / ch * ch) continue;  // never drawn
+        if (cx == 0 || cy == 0 || cx == cw - 1 || cy == ch - 1) {
+          EXPECT_FALSE(opaque) << x << "," << y;
+        }
+      }
+    // but enough of each is left to be seen
+    EXPECT_GT(kept, had / 5);
+  }
+  // The same pieces every time: no random number is drawn for them.
+  TPictureCollection again;
+  LoadGameImages(again);
+  DeriveDebrisImages(again);
+  EXPECT_EQ(again.Find("P38_JIB").Picture.Indices, Items.Find("P38_JIB").Picture.Indices);
 }
 
 TEST_F(GameCatalogueTest, LookupIgnoresCaseAndNamesTheMissingImage) {

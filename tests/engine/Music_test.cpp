@@ -1,5 +1,6 @@
-// The composed music: tunes of a sensible length that are neither silent nor clipped, that
-// loop without a click, and that make a music file the game can load.
+// The composed music: tunes of a sensible length at the level the game mixes them at,
+// neither silent nor clipped, that loop without a click, and that make a music file the
+// game can load.
 #include "lib/MusicComposer.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ const std::vector<int16_t>& Tune(const std::string& name) {
   return it->second;
 }
 
-TEST(ComposedMusicTest, TunesAreFullLoudLoopsWithoutClippingSilenceOrSeam) {
+TEST(ComposedMusicTest, TunesAreLoopsAtTheMixLevelWithoutSilenceOrSeam) {
   for (const std::string& name : DefaultMusicNames()) {
     SCOPED_TRACE(name);
     const std::vector<int16_t>& s = Tune(name);
@@ -39,15 +40,16 @@ TEST(ComposedMusicTest, TunesAreFullLoudLoopsWithoutClippingSilenceOrSeam) {
     int peak = 0;
     for (int16_t v : s)
       peak = std::max(peak, std::abs(static_cast<int>(v)));
-    EXPECT_LT(peak, 32767) << "samples pinned at the end of the range";
-    EXPECT_GT(peak, 16000);
+    // Every tune peaks at the same level, well under full scale, leaving the effects room.
+    EXPECT_NEAR(peak, kMusicPeak * 32767, 200);
+    EXPECT_LT(kMusicPeak, 0.5);
 
     // Every second carries sound: no dead stretch anywhere in the loop.
     for (size_t at = 0; at + kMusicRate <= s.size(); at += kMusicRate) {
       double sum = 0;
       for (size_t i = at; i < at + kMusicRate; ++i)
         sum += static_cast<double>(s[i]) * s[i];
-      EXPECT_GT(std::sqrt(sum / kMusicRate), 1500.0) << "quiet second at " << at / kMusicRate;
+      EXPECT_GT(std::sqrt(sum / kMusicRate), 700.0) << "quiet second at " << at / kMusicRate;
     }
 
     // Played looped, the last sample runs into the first: a loop point cut through a note
@@ -74,13 +76,14 @@ TEST(ComposedMusicTest, ExpandedSetHasSixDifferentTunesOfPlayableLength) {
   }
 }
 
-TEST(ComposedMusicTest, EntryHoldsUnsignedEightBitSamplesWithoutWrapAround) {
+TEST(ComposedMusicTest, EntryHoldsSixteenBitLittleEndianSamples) {
   const TWaveListEntry e = MusicEntry("BGM1", {-32768, -129, 0, 127, 32767});
-  EXPECT_EQ(e.Samples, (std::vector<uint8_t>{0, 127, 128, 128, 255}));
+  EXPECT_EQ(e.Samples, (std::vector<uint8_t>{0x00, 0x80, 0x7F, 0xFF, 0, 0, 0x7F, 0, 0xFF, 0x7F}));
   EXPECT_TRUE(e.Looped);
   EXPECT_EQ(e.MaxPlayingCount, 0);
-  EXPECT_EQ(e.Format.AvgBytesPerSec, 22050u);
-  EXPECT_EQ(e.Format.BlockAlign, 1);
+  EXPECT_EQ(e.Format.BitsPerSample, 16);
+  EXPECT_EQ(e.Format.AvgBytesPerSec, 44100u);
+  EXPECT_EQ(e.Format.BlockAlign, 2);
 }
 
 TEST(ComposedMusicTest, DefaultMusicFileLoadsWithLoopedTunesFoundIgnoringCase) {
@@ -111,16 +114,16 @@ TEST(ComposedMusicTest, DefaultMusicFileLoadsWithLoopedTunesFoundIgnoringCase) {
     EXPECT_EQ(item.MaxPlayingCount, 0);
     EXPECT_EQ(item.Format.SamplesPerSec, 22050u);
     EXPECT_EQ(item.Format.Channels, 1);
-    EXPECT_EQ(item.Format.BitsPerSample, 8);
+    EXPECT_EQ(item.Format.BitsPerSample, 16);
     EXPECT_TRUE(item.Initialized());
-    // 8-bit PCM is unsigned: the tune must swing around the middle, not sit at one end
+    // the tune swings around silence, not off to one side
     double mean = 0;
-    for (uint8_t v : item.Samples)
-      mean += v;
-    mean /= static_cast<double>(item.Samples.size());
-    EXPECT_NEAR(mean, 128.0, 4.0);
+    for (size_t i = 0; i + 1 < item.Samples.size(); i += 2)
+      mean += static_cast<int16_t>(item.Samples[i] | item.Samples[i + 1] << 8);
+    mean /= static_cast<double>(item.Samples.size() / 2);
+    EXPECT_NEAR(mean, 0.0, 500.0);
   }
-  EXPECT_EQ(list.Find("BGM1").Samples.size(), Tune("BGM1").size());
+  EXPECT_EQ(list.Find("BGM1").Samples.size(), 2 * Tune("BGM1").size());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <set>
 #include <stdexcept>
@@ -342,6 +343,20 @@ TEST_F(WaveListTest, BuiltInEffectsAreTheFiveRecordings) {
     EXPECT_EQ(item.MaxPlayingCount, 0);
     EXPECT_TRUE(item.Initialized());
   }
+  // Levels chosen for the mix: none takes the whole range, the blast leads, the guns that
+  // fire all the time sit under it.
+  auto peak = [&](const char* name) {
+    int p = 0;
+    for (uint8_t v : List.Find(name).Samples)
+      p = std::max(p, std::abs(v - 128));
+    return 20.0 * std::log10(p / 128.0);
+  };
+  for (const auto& [name, bytes] : sizes) {
+    EXPECT_LT(peak(name), -5.0) << name;
+    EXPECT_GT(peak(name), -12.0) << name;
+  }
+  EXPECT_GT(peak("Explosion"), peak("30cal"));
+  EXPECT_GT(peak("Explosion"), peak("50cal"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "shell/Settings.h"
 #include "shell/ShellFixture.h"
 
 namespace velmora {
@@ -16,7 +17,9 @@ TEST_F(MenuTest, ShortcutsMarksAndHiddenItemsAsTheGameStarts) {
       walk(*child);
   };
   walk(Form->MainMenu);
-  EXPECT_EQ(shortcuts, "GameExit=Ctrl+Q GamePause=F12 OptionShowFPS=Ctrl+F SearchforHelpOn1=F1 ");
+  EXPECT_EQ(shortcuts,
+            "GameExit=Ctrl+Q GamePause=F12 OptionShowFPS=Ctrl+F ScreenSizeFull=F11 "
+            "SearchforHelpOn1=F1 ");
   EXPECT_FALSE(Form->GameMenu->Enabled);  // until the first visit to the menu screen
   EXPECT_FALSE(Form->GamePause->Visible || Form->SinglePlay_5->Visible);
   EXPECT_TRUE(Form->OptionEasy->RadioItem && Form->OptionDifficult->RadioItem);
@@ -45,6 +48,50 @@ TEST_F(MenuTest, OptionsHelpAboutHomePageAndExit) {
   Button();  // the "ゲーム" menu opens from the menu screen on
   Choose("GameExit");
   EXPECT_TRUE(Machine.Display.CloseRequested);
+}
+
+TEST_F(MenuTest, ScreenSizeFitsTheScreenAndOutlivesARestart) {
+  // First start on a screen that holds 2x: the window takes it.
+  Start();
+  EXPECT_EQ(Machine.Display.WindowScale, 2);
+  EXPECT_FALSE(Machine.Display.FullScreen);
+  Choose("ScreenSizeMenu");
+  EXPECT_TRUE(Form->ScreenSize[2]->Checked && Form->ScreenSize[2]->Enabled);
+  EXPECT_FALSE(Form->ScreenSize[3]->Enabled);  // 3x would not fit
+  EXPECT_TRUE(Form->ScreenSize[1]->RadioItem && Form->ScreenSizeFull->RadioItem);
+
+  Choose("ScreenSize1");
+  EXPECT_EQ(Machine.Display.WindowScale, 1);
+  // Full screen toggles and comes back to the window size chosen before.
+  Choose("ScreenSizeFull");
+  EXPECT_TRUE(Machine.Display.FullScreen && Form->ScreenSizeFull->Checked);
+  EXPECT_FALSE(Form->ScreenSize[1]->Checked);
+  Form->ToggleFullScreen();
+  EXPECT_FALSE(Machine.Display.FullScreen);
+  EXPECT_EQ(Machine.Display.WindowScale, 1);
+  EXPECT_TRUE(Form->ScreenSize[1]->Checked);
+  Form->ToggleFullScreen();
+  Form->FormCloseQuery();
+
+  Machine.Display = THeadlessDisplay();
+  Start();
+  EXPECT_EQ(Machine.Display.WindowScale, 1);
+  EXPECT_TRUE(Machine.Display.FullScreen);
+  Form->ToggleFullScreen();
+  Form->FormCloseQuery();
+
+  // Stored sizes the screen cannot hold, or nonsense, give the largest that fits.
+  Machine.Display.FittingScale = 3;
+  for (const char* stored : {"3", "9", "0", "x"}) {
+    TIniFile(Ini()).WriteString("Display", "Scale", stored);
+    Machine.Display.FittingScale = 3;
+    Start();
+    EXPECT_EQ(Machine.Display.WindowScale, 3) << stored;
+    Machine.Display.FittingScale = 1;
+    Start();
+    EXPECT_EQ(Machine.Display.WindowScale, 1) << stored;
+    EXPECT_FALSE(Machine.Display.FullScreen);
+  }
 }
 
 }  // namespace

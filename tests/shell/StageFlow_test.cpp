@@ -105,8 +105,9 @@ TEST_F(StageFlowTest, ContinuousModeGoesFromFourStraightToFiveAndEndsFiveInTheMe
               "。）",
               "総戦果：",
               "インターネット上でのスコアランキングに参加しますか？（詳しくはヘルプ参照）",
-              "キャンペーンは終了しました。"}));
-  const auto& total = Machine.Dialogs.Log[Machine.Dialogs.Log.size() - 3];
+              "全面クリアランキングに参加", "キャンペーンは終了しました。"}));
+  EXPECT_EQ(Machine.Dialogs.Log[Machine.Dialogs.Log.size() - 2].Answer, "rank:cancel");
+  const auto& total = Machine.Dialogs.Log[Machine.Dialogs.Log.size() - 4];
   EXPECT_EQ(total.Caption + " " + total.Answer, "総戦果表示 text:1500");
   c = Stored();
   EXPECT_EQ(std::tie(c.Mission, c.TotalScore, c.SinglesUnlocked), std::make_tuple(1, 0, 5));

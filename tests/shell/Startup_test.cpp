@@ -51,7 +51,8 @@ TEST_F(StartupTest, StoredOptionsAreReadAndTheCloseWritesThemBackInOrder) {
   const std::regex written(
       "\\[Message\\]\nMessage=このＩＮＩファイルの値はデリケートです。直接変更することは絶対に止め"
       "て下さい。\n\n\\[Options\\]\nDirectInput=1\nMusic=1\nSound=0\nTossin=1\n\n"
-      "\\[Game\\]\nDifficulty=1\n\n\\[Player\\]\nName=名無し\nMail=\n\n\\[CryptInteger\\]\n"
+      "\\[Game\\]\nDifficulty=1\n\n\\[Display\\]\nScale=2\nFullScreen=0\n\n\\[Player\\]\nName="
+      "名無し\nMail=\n\n\\[CryptInteger\\]\n"
       "CryptInteger1=(\\d+)\nCryptInteger2=(\\d+)\nCryptInteger3=(\\d+)\n");
   std::set<std::string> decoys;
   for (int close = 0; close < 5; ++close, Machine.System.Now += 1000) {

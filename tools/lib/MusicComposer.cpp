@@ -799,9 +799,11 @@ std::vector<int16_t> Render(const TTune& tune) {
     v = y;
     peak = std::max(peak, std::abs(v));
   }
-  // A soft knee tames the drum peaks so the tune can sit louder above the 8-bit floor.
-  constexpr double kDrive = 1.8;
-  const double scale = 0.89 * 32767.0 / std::tanh(kDrive);
+  // A soft knee rounds off the drum peaks; the tune then sits at the level it plays at in
+  // the game, under the effects, with room left for them (its loudest sample about 8 dB
+  // under full scale). The file is 16-bit, so being quiet costs the tune nothing.
+  constexpr double kDrive = 1.2;
+  const double scale = kMusicPeak * 32767.0 / std::tanh(kDrive);
   std::vector<int16_t> out(x.size());
   for (size_t i = 0; i < x.size(); ++i)
     out[i] =
@@ -835,13 +837,14 @@ TWaveListEntry MusicEntry(const std::string& name, const std::vector<int16_t>& s
   e.Format.FormatTag = 1;
   e.Format.Channels = 1;
   e.Format.SamplesPerSec = kMusicRate;
-  e.Format.AvgBytesPerSec = kMusicRate;
-  e.Format.BlockAlign = 1;
-  e.Format.BitsPerSample = 8;
-  e.Samples.resize(samples.size());
+  e.Format.AvgBytesPerSec = kMusicRate * 2;
+  e.Format.BlockAlign = 2;
+  e.Format.BitsPerSample = 16;
+  e.Samples.resize(samples.size() * 2);
   for (size_t i = 0; i < samples.size(); ++i) {
-    const long v = 128 + std::lround(samples[i] / 256.0);
-    e.Samples[i] = static_cast<uint8_t>(std::clamp(v, 0L, 255L));
+    const auto v = static_cast<uint16_t>(samples[i]);
+    e.Samples[2 * i] = static_cast<uint8_t>(v & 0xFF);
+    e.Samples[2 * i + 1] = static_cast<uint8_t>(v >> 8);
   }
   return e;
 }

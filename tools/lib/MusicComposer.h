@@ -12,6 +12,8 @@
 namespace velmora {
 
 constexpr int kMusicRate = 22050;
+// The loudest sample of every tune, as a fraction of full scale (about -8 dBFS).
+constexpr double kMusicPeak = 0.4;
 
 // The tunes of each music file, in the order they are written.
 const std::vector<std::string>& DefaultMusicNames();   // BGM1, BGM2, BOSS
@@ -23,7 +25,7 @@ const std::vector<std::string>& ExpandedMusicNames();  // BGM1 ... BGM5, BOSS
 // samples. Throws std::invalid_argument for a name that is none of ours.
 std::vector<int16_t> ComposeTune(const std::string& name);
 
-// A looped, unlimited wave-list entry holding the tune as 8-bit unsigned PCM.
+// A looped, unlimited wave-list entry holding the tune as 16-bit signed little-endian PCM.
 TWaveListEntry MusicEntry(const std::string& name, const std::vector<int16_t>& samples);
 
 }  // namespace velmora

@@ -16,6 +16,11 @@ std::string THeadlessDialogs::NextAnswer() {
   return answer;
 }
 
+std::optional<std::string> THeadlessDialogs::TakeAnswer(const std::string& prefix) {
+  if (Answers.empty() || Answers.front().rfind(prefix, 0) != 0) return std::nullopt;
+  return NextAnswer();
+}
+
 void THeadlessDialogs::Record(TRecord record) {
   if (OnDialog) OnDialog(record);
   Log.push_back(std::move(record));

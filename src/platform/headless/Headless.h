@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessRanking.h"
 #include "platform/headless/HeadlessSound.h"
 
 namespace velmora {
@@ -53,6 +54,11 @@ class THeadlessDisplay : public IDisplay {
   void CloseWindow() override { CloseRequested = true; }
   void MinimizeWindow() override { Minimized = true; }
   void RestoreWindow() override { Minimized = false; }
+  void SetScreenSize(int windowScale, bool fullScreen) override {
+    WindowScale = windowScale;
+    FullScreen = fullScreen;
+  }
+  int FittingWindowScale() const override { return FittingScale; }
 
   bool Lost = false;  // surfaces lost: nothing can be drawn
   bool TitleImageShown = false;
@@ -60,6 +66,10 @@ class THeadlessDisplay : public IDisplay {
   bool Minimized = false;
   int Flips = 0;
   int Resets = 0;
+  // As on a 1920x1080 screen.
+  int FittingScale = 2;
+  int WindowScale = 1;
+  bool FullScreen = false;
 
  private:
   bool Initialized_ = false;
@@ -101,9 +111,12 @@ class THeadlessDialogs : public IDialogs {
   // Called for each dialog as it is answered (the runner prints them).
   std::function<void(const TRecord&)> OnDialog;
 
+  // The next answer when it starts with prefix (taken from the list), else nothing.
+  std::optional<std::string> TakeAnswer(const std::string& prefix);
+  void Record(TRecord record);
+
  private:
   std::string NextAnswer();
-  void Record(TRecord record);
 };
 
 // One whole headless machine, wired as the core expects it.
@@ -113,7 +126,9 @@ struct THeadlessMachine {
   THeadlessInput Input;
   THeadlessSound Sound{System};
   THeadlessDialogs Dialogs;
-  TPlatform Platform{Display, Input, Sound, Dialogs, System};
+  THeadlessRankingDialog RankingDialog{Dialogs};
+  THeadlessRankingTransport RankingTransport;
+  TPlatform Platform{Display, Input, Sound, Dialogs, System, RankingDialog, RankingTransport};
 };
 
 // Writes the back buffer through the palette as a PNG (or the title still while it is

@@ -3,16 +3,8 @@
 
 #include "engine/Assets.h"
 #include "engine/Bmp.h"
+#include "platform/StbImageWrite.h"
 #include "platform/headless/Headless.h"
-
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
 
 namespace velmora {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -12,13 +13,19 @@
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "engine/Random.h"
+#include "missions/Appearance.h"
+#include "missions/MissionFile.h"
+#include "platform/InstalledData.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
+#include "sprites/Commander.h"
 #include "sprites/Enemy.h"
 #include "sprites/EnemyShots.h"
+#include "sprites/HeavyBomber.h"
 #include "sprites/Issiki.h"
 #include "sprites/Player.h"
 #include "sprites/PlayerShots.h"
@@ -31,10 +38,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora-sim [--dir PATH] [--difficulty 1|2|3] [--seed N]\n"
-    "                   [--start title|menu|campaign|mission:N|omf:PATH] [--click FRAME:ITEM]...\n"
+    "                   [--start title|menu|campaign|mission:N|play:N|omf:PATH]\n"
+    "                   [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
-    "                   [--log-dialogs] [--bench] [--data PATH]";
+    "                   [--log-dialogs] [--bench] [--sdl-audio] [--realtime] [--data PATH]\n"
+    "       velmora-sim --check FILE.omf";
 
 [[noreturn]] void Usage(const std::string& why) {
   throw std::invalid_argument(why + "\n" + kUsage);
@@ -214,8 +223,9 @@ void ChooseMenuItem(TGuard& guard, const std::string& name) {
 }
 
 // The simple pilot: taps Space on the screens that wait for a button; in play it holds fire,
-// catches falling items and lines up under what matters most: the boss carrier's bridge, then
-// any enemy holding the schedule, then the lowest aircraft or ship still ahead.
+// catches falling items and lines up under what matters most: the boss carrier's bridge or the
+// battleship's hull, then any enemy holding the schedule, then the lowest aircraft or ship
+// still ahead; it dodges what it cannot survive touching.
 struct TAutoPilot {
   bool Space = false, Left = false, Right = false, Up = false, Down = false;
 
@@ -224,7 +234,10 @@ struct TAutoPilot {
     const bool waits = scene == 1 || scene == 3 || scene == 7;
     Left = Right = Up = Down = false;
     if (waits) {
-      Space = form.FrameCount >= 30 && form.FrameCount % 10 < 5;
+      // The finale is watched to its last page before going on.
+      const bool finale = scene == 7 && form.Mission == 5 &&
+                          form.AppearanceIndex < static_cast<int32_t>(AppearanceList.size());
+      Space = !finale && form.FrameCount >= 30 && form.FrameCount % 10 < 5;
     } else if (scene == 5) {
       Space = true;
       Steer(form);
@@ -234,6 +247,34 @@ struct TAutoPilot {
   }
 
  private:
+  static const TImageSprite* Escorted() {
+    return MainForm->CommanderPresent && CommanderPlane && CommanderPlane->Collides ? CommanderPlane
+                                                                                    : nullptr;
+  }
+
+  // The lower an enemy, the sooner it strikes; while escorting, one closing on the escorted
+  // plane's line strikes sooner still.
+  static double Threat(const TEnemy& e, double cx) {
+    const TImageSprite* c = Escorted();
+    return c ? e.Y - 0.5 * std::abs(cx - (c->X + c->Width / 2.0)) : e.Y;
+  }
+
+  // While escorting, only what comes down within reach of the escorted plane is worth
+  // leaving it for: every turn away drags it along behind.
+  static bool Near(double cx) {
+    const TImageSprite* c = Escorted();
+    return !c || std::abs(cx - (c->X + c->Width / 2.0)) < 200;
+  }
+
+  // The great bomber costs 90 at a touch: under its middle while there is room below it,
+  // else beside it where the screen leaves more room, until it climbs again.
+  static std::pair<double, double> AroundTheBomber(const TEnemyB29& b) {
+    const double bottom = b.Y + b.Height;
+    if (bottom < 260) return {b.X + b.Width / 2.0, std::max(200.0, bottom + 60)};
+    const bool left = b.X > 640 - (b.X + b.Width);
+    return {left ? b.X - 60 : b.X + b.Width + 60, 400.0};
+  }
+
   void Steer(TMainForm& form) {
     const TPlayerSprite* me = PlayerSprite;
     if (!me || me->State != 0) return;
@@ -242,6 +283,9 @@ struct TAutoPilot {
     std::optional<std::pair<double, double>> goal;
     int rank = 0;  // of the goal chosen so far; higher wins
     double lowest = -1e9;
+    std::vector<const TEnemy*> threats;
+    // Escorting, fly low: the plane below trails off the bottom edge, where little reaches it.
+    const double line = Escorted() ? 430.0 : 360.0;
     const TSpriteEngine& engine = form.SpriteEngine.Engine;
     for (int i = 0; i < engine.Count(); ++i) {
       const TSprite* s = engine.Items(i);
@@ -255,20 +299,38 @@ struct TAutoPilot {
       if (!e || e->State < 0 || dynamic_cast<const TEnemyTama*>(s) ||
           dynamic_cast<const TIssiki*>(s))
         continue;
+      if (const auto* b29 = dynamic_cast<const TEnemyB29*>(s)) {
+        if (rank < 3) goal = AroundTheBomber(*b29), rank = 3;
+        continue;
+      }
       if (dynamic_cast<const TEnemyEnterprise*>(s)) {
         // Only the island takes hits: keep the volley on it from a little closer in.
         if (rank < 3) goal = {{e->X + 315, 300.0}}, rank = 3;
         continue;
       }
+      if (dynamic_cast<const TEnemyMissouri*>(s)) {
+        // Only the hull amidships, between the forward and the after turrets, wears down
+        // the battleship.
+        if (rank < 3) goal = {{e->X + 294, 300.0}}, rank = 3;
+        continue;
+      }
+      if (e->Power >= 100) {
+        // Ramming one ends the flight before --god can clear the damage: keep out of its way.
+        if (e->Y < me->Y + me->Height) threats.push_back(e);
+        continue;
+      }
       if (e->Y + e->Height <= 0 || e->Y >= y) continue;
       if (e->Flags & SF_STOPADV) {
-        if (rank < 2) goal = {{cx, 360.0}}, rank = 2;
-      } else if (rank <= 1 && e->Y > lowest) {
-        lowest = e->Y;
-        goal = {{cx, 360.0}};
+        if (rank < 2) goal = {{cx, line}}, rank = 2;
+      } else if (rank <= 1 && Threat(*e, cx) > lowest && Near(cx)) {
+        lowest = Threat(*e, cx);
+        goal = {{cx, line}};
         rank = 1;
       }
     }
+    if (!threats.empty()) return Dodge(threats);
+    // Escorting with nothing near: hold the middle rather than weave.
+    if (!goal && Escorted()) goal = {{320.0, line}};
     if (!goal) {
       // Nothing in sight: weave across the field.
       const int phase = form.FrameCount % 160;
@@ -282,9 +344,78 @@ struct TAutoPilot {
     Up = dy < -6;
     Down = dy > 6;
   }
+
+  // Low down, searching frame by frame, in steps of one frame's travel, for a way through the
+  // next 40 frames that no faller crosses. The fallers dive straight (pattern 4) or steer a
+  // little after us (pattern 1), gathering speed with their age.
+  void Dodge(const std::vector<const TEnemy*>& threats) {
+    const TPlayerSprite* me = PlayerSprite;
+    // Contact counts only within the fighter's inner box, 30 px in from its sides.
+    const double half = me->Width / 2.0, x = me->X + half, reach = std::abs(half - 30) + 4;
+    const double top = me->Y + 7, bottom = me->Y + me->Height - 7;
+    struct TPass {
+      double Left, Right, In, Out;  // the columns it covers and when (frames from now)
+    };
+    std::vector<TPass> passes;
+    for (const TEnemy* e : threats) {
+      // Its speed grows by one pixel a frame every 16 frames: d = v t + t^2 / 32.
+      const double v = (e->Pattern == 1 ? 3.2 : 4.0) + e->Age / 256;
+      const auto after = [v](double d) {
+        return d <= 0 ? d / v : 16 * (std::sqrt(v * v + d / 8) - v);
+      };
+      // A steering one closes in by up to 4 px a frame until it arrives.
+      const double in = after(top - e->Y - e->Height);
+      const double steer = e->Pattern == 1 ? std::clamp(4 * in, 0.0, 40.0) : 0;
+      const bool toLeft = e->X + e->Width / 2.0 > x;
+      passes.push_back({e->X - 3 - (toLeft ? steer : 0), e->X + e->Width + 3 + (toLeft ? 0 : steer),
+                        in - 1, after(bottom - e->Y) + 1});
+    }
+    constexpr int kSide = 80, kCells = 2 * kSide + 1;
+    const auto free = [&](int cell, int t) {
+      const double cx = x + 8 * (cell - kSide);
+      if (cx < half || cx > 640 - half) return false;
+      for (const TPass& p : passes)
+        if (p.Left < cx + reach && p.Right > cx - reach && p.In <= t && p.Out >= t) return false;
+      return true;
+    };
+    // The first move (-1, 0, 1) of a way to each cell, 2 where none leads.
+    std::vector<int> first(kCells, 2), next;
+    first[kSide] = 0;
+    for (int t = 1; t <= 40; ++t) {
+      next.assign(kCells, 2);
+      bool any = false;
+      for (int c = 0; c < kCells; ++c)
+        for (const int d : {0, -1, 1})
+          if (first[c] != 2 && c + d >= 0 && c + d < kCells && next[c + d] == 2 && free(c + d, t))
+            next[c + d] = t == 1 ? d : first[c], any = true;
+      if (!any) break;
+      first.swap(next);
+    }
+    // Of the ways that last longest, the one ending nearest the middle keeps both sides open.
+    int move = 2;
+    double nearest = 1e9;
+    for (int c = 0; c < kCells; ++c)
+      if (first[c] != 2 && std::abs(x + 8 * (c - kSide) - 320) < nearest)
+        nearest = std::abs(x + 8 * (c - kSide) - 320), move = first[c];
+    Left = move == -1;
+    Right = move == 1;
+    Down = me->Y + me->Height < 470;
+  }
 };
 
 }  // namespace
+
+int RunMissionCheck(const std::string& path, std::ostream& out) {
+  const TMissionCheck check = CheckMissionFiles(path);
+  int warnings = 0;
+  for (const TMissionFinding& finding : check.Findings) {
+    out << finding.Text << "\n";
+    warnings += finding.Warning;
+  }
+  out << check.FilesReadThrough << " of 4 files read to the end, " << warnings << " warning"
+      << (warnings == 1 ? "" : "s") << "\n";
+  return check.FilesReadThrough == 4 ? 0 : 1;
+}
 
 const char* SceneName(int state) {
   static const char* const kNames[] = {"none",         "title", "menu",     "briefing",
@@ -320,8 +451,11 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.Seed = ToSeed(value());
     } else if (a == "--start") {
       o.Start = value();
-      if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
-          o.Start.rfind("omf:", 0) != 0) {
+      if (o.Start.rfind("play:", 0) == 0) {
+        if (ToInt(o.Start.substr(5), "list number") < 1)
+          Usage("play:N needs a mission number of 1 or more");
+      } else if (o.Start != "title" && o.Start != "menu" && o.Start != "campaign" &&
+                 o.Start.rfind("omf:", 0) != 0) {
         if (o.Start.rfind("mission:", 0) != 0) Usage("unknown start '" + o.Start + "'");
         if (StartItem(ToInt(o.Start.substr(8), "mission")).empty())
           Usage("no menu command starts " + o.Start);
@@ -360,6 +494,10 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.Data = value();
       std::error_code error;
       if (!std::filesystem::is_directory(o.Data, error)) Usage("no data folder '" + o.Data + "'");
+    } else if (a == "--sdl-audio") {
+      o.SdlAudio = true;
+    } else if (a == "--realtime") {
+      o.Realtime = true;
     } else if (a == "--help" || a == "-h") {
       Usage("");
     } else {
@@ -371,18 +509,15 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
   return o;
 }
 
-int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
+int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDevice* sound) {
   auto machine = std::make_unique<THeadlessMachine>();
   machine->System.Folder = o.Dir;
-  // Like the game, the runner finds its music and help beside itself.
+  // Like the game, the runner finds its music and help beside itself, or in the share
+  // folder of the prefix it was installed into.
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error && std::filesystem::exists(self.parent_path() / "DefMusic.dxw"))
-    machine->System.Data = self.parent_path().string();
+  if (!error) machine->System.Data = FindDataFolder(self.parent_path(), machine->System.Data);
   if (!o.Data.empty()) machine->System.Data = o.Data;
-  // Every mission start re-seeds from the clock: starting the clock at the seed makes the
-  // seed decide the game.
-  if (o.Seed) machine->System.Now = *o.Seed;
   for (const std::string& a : o.Answers)
     machine->Dialogs.Answers.push_back(a);
   if (o.LogDialogs)
@@ -396,6 +531,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
   if (o.Start == "campaign") startItem = "GameNext";
   if (o.Start.rfind("mission:", 0) == 0) startItem = StartItem(std::stoi(o.Start.substr(8)));
   if (o.Start.rfind("omf:", 0) == 0) startItem = "LoadCustomMission";
+  // A mission's briefing entered directly, as a single mission whether unlocked or not.
+  std::optional<int32_t> playList;
+  if (o.Start.rfind("play:", 0) == 0) playList = std::stoi(o.Start.substr(5));
   if (o.Start != "title") {
     keys.insert(keys.begin(), {{1, true, 'Z'}, {3, false, 'Z'}});
     std::stable_sort(keys.begin(), keys.end(),
@@ -407,7 +545,14 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     if (!trace) throw std::runtime_error("cannot write trace " + o.TraceFile);
   }
 
-  TMainForm form(machine->Platform);
+  TPlatform platform{machine->Display,
+                     machine->Input,
+                     sound ? *sound : static_cast<ISoundDevice&>(machine->Sound),
+                     machine->Dialogs,
+                     machine->System,
+                     machine->RankingDialog,
+                     machine->RankingTransport};
+  TMainForm form(platform);
   TGuard guard{form, err};
   form.FormCreate();
   if (form.SceneState == 0) {
@@ -423,7 +568,9 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     err << "velmora-sim: " << e.what() << "\n";
     return 1;
   }
-  if (o.Seed) RandSeed() = *o.Seed;
+  // Every mission start re-seeds from the clock, so the seed has to move the clock as well
+  // for another seed to give another game.
+  if (o.Seed) RandSeed() = *o.Seed, machine->System.Now += *o.Seed;
 
   // Keys held by the runner itself (the pilot), pressed and released on change only.
   std::array<bool, 256> held{};
@@ -434,12 +581,16 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
     guard([&] { down ? form.FormKeyDown(key) : form.FormKeyUp(key); });
   };
   TAutoPilot pilot;
+  // Under --god damage counts within a tick but never reaches the end of either plane: one
+  // tick's contacts (the great bomber's alone cost 90) could otherwise pass 100 at once.
+  PlayerHeldAlive = CommanderHeldAlive = o.God;
 
   const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
   size_t nextKey = 0;
   std::vector<double> tickMs;
   tickMs.reserve(o.Bench ? limit : 0);
   int frame = 0;
+  const auto wallStart = std::chrono::steady_clock::now();
   try {
     for (frame = 1; frame <= limit; ++frame) {
       guard.Frame = frame;
@@ -455,6 +606,12 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         startItem.clear();
         ChooseMenuItem(guard, item);
       }
+      if (playList && form.SceneState == 2) {
+        form.Mission = *playList;
+        form.SinglePlay = true;
+        playList.reset();
+        guard([&form] { form.SetScene(3); });
+      }
       for (const auto& [at, item] : o.Clicks)
         if (at == frame) ChooseMenuItem(guard, item);
       if (o.Auto) {
@@ -465,8 +622,10 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err) {
         hold(vk::Up, pilot.Up);
         hold(vk::Down, pilot.Down);
       }
-      if (o.God) form.Damage = 0, form.CommanderDamage = 0;
+      if (o.God) form.Damage = 0;
       if (machine->Display.CloseRequested) break;
+      if (o.Realtime)
+        std::this_thread::sleep_until(wallStart + frame * std::chrono::milliseconds(16));
       machine->System.Now += 16;
       const auto start = std::chrono::steady_clock::now();
       guard([&form] { form.Idle(); });

@@ -10,6 +10,8 @@
 
 namespace velmora {
 
+class ISoundDevice;
+
 struct TSimOptions {
   std::string Dir = ".";
   int Difficulty = 0;  // 0: as stored
@@ -26,13 +28,21 @@ struct TSimOptions {
   std::string TraceFile;
   bool LogDialogs = false;
   bool Bench = false;
-  std::string Data;  // music and help; empty: beside the runner, else the build's folder
+  bool SdlAudio = false;  // the caller hands RunSim a real sound device
+  bool Realtime = false;  // one tick every 16 ms of wall time
+  std::string Data;       // music and help; empty: beside the runner, else the build's folder
 };
 
 // Throws std::invalid_argument with a usage message on a bad command line.
 TSimOptions ParseSimArgs(const std::vector<std::string>& args);
-// Runs the game; returns the process exit code.
-int RunSim(const TSimOptions& options, std::ostream& out, std::ostream& err);
+// Runs the game; returns the process exit code. With `sound` the game plays through that
+// device instead of the silent headless one.
+int RunSim(const TSimOptions& options, std::ostream& out, std::ostream& err,
+           ISoundDevice* sound = nullptr);
+
+// --check FILE.omf: the mission file and its siblings through the game's reader; prints one
+// line per finding and returns 0 when all four files read to the end, else 1.
+int RunMissionCheck(const std::string& path, std::ostream& out);
 
 // The scene names of the command line, indexed by scene state.
 const char* SceneName(int state);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/qt/HelpWindow.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtDisplay.h"
 #include "platform/qt/QtInput.h"
@@ -47,6 +48,9 @@ TGameWindow::TGameWindow(TQtInput& input)
   connect(&Timer_, &QTimer::timeout, this, &TGameWindow::RunIdle);
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           &TGameWindow::ApplicationStateChanged);
+  // Reading the help stops the game as switching to another program does.
+  connect(qApp, &QGuiApplication::focusWindowChanged, this,
+          [this] { ApplicationStateChanged(QGuiApplication::applicationState()); });
 }
 
 TGameWindow::~TGameWindow() {
@@ -91,10 +95,7 @@ void TGameWindow::closeEvent(QCloseEvent* event) {
 }
 
 void TGameWindow::ReportUnhandledError(const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
-                  QString::fromUtf8(error.what()), QMessageBox::Ok, DialogParent(this));
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
+  ShowMessage(this, QMessageBox::Critical, QString::fromUtf8(error.what()));
 }
 
 void TGameWindow::RunIdle() {
@@ -102,6 +103,14 @@ void TGameWindow::RunIdle() {
   // inside another. The outer pass re-arms the timer when it returns.
   if (Form_ == nullptr || InIdle_) return;
   InIdle_ = true;
+  // A gamepad's Start is the Pause key. Looked at here rather than in the frame, which
+  // stands still while paused.
+  if (Input_.Stick().TakeStartPress() && Input_.IsForeground()) {
+    RunCore([this] {
+      Form_->FormKeyDown(vk::Pause);
+      Form_->FormKeyUp(vk::Pause);
+    });
+  }
   uint32_t wait = UINT32_MAX;
   RunCore([this, &wait] { wait = Form_->Idle(); });
   InIdle_ = false;
@@ -123,6 +132,7 @@ QPoint TGameWindow::CentredPosition(const QRect& screen, const QSize& frame) {
 }
 
 void TGameWindow::CentreOnScreen() {
+  if (isFullScreen() || Display_->FullScreen()) return;
   const QScreen* where = screen();
   const QPoint target =
       where != nullptr ? CentredPosition(where->geometry(), frameGeometry().size()) : QPoint(0, 0);
@@ -156,6 +166,14 @@ bool TGameWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TGameWindow::KeyEvent(QKeyEvent& event) {
+  // Alt+Enter switches the full screen on and off, as F11 does; it is not the support
+  // bomber's Enter.
+  if (event.type() == QEvent::KeyPress && !event.isAutoRepeat() &&
+      (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+      event.modifiers().testFlag(Qt::AltModifier)) {
+    RunCore([this] { Form_->ToggleFullScreen(); });
+    return;
+  }
   const int vk = Input_.HandleKeyEvent(event);
   if (vk == 0) return;
   const int key = GenericVirtualKey(vk);
@@ -179,6 +197,12 @@ void TGameWindow::ReleaseKeys() {
   }
 }
 
+void TGameWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  // A new window size stays in the middle of the screen, as every repaint puts it.
+  if (Form_ != nullptr && isVisible()) CentreOnScreen();
+}
+
 bool TGameWindow::event(QEvent* event) {
   // Keys let go while another window has the focus are never reported: forget them
   // now rather than have them stuck down on return.
@@ -187,7 +211,8 @@ bool TGameWindow::event(QEvent* event) {
 }
 
 void TGameWindow::ApplicationStateChanged(Qt::ApplicationState state) {
-  const bool active = state == Qt::ApplicationActive;
+  const bool active = state == Qt::ApplicationActive &&
+                      qobject_cast<const THelpWindow*>(QApplication::activeWindow()) == nullptr;
   if (Form_ == nullptr || active == Active_) return;
   Active_ = active;
   if (active) {

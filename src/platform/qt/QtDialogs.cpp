@@ -1,5 +1,6 @@
 #include "platform/qt/QtDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -18,6 +19,42 @@ QString Title(const std::string& caption) {
 }
 
 }  // namespace
+
+QString JapaneseButtonText(int standardButton) {
+  switch (standardButton) {
+    case QMessageBox::Ok:
+      return "OK";
+    case QMessageBox::Yes:
+      return "はい";
+    case QMessageBox::No:
+      return "いいえ";
+    case QMessageBox::Ignore:
+      return "無視";
+    case QMessageBox::Cancel:
+      return "キャンセル";
+    case QMessageBox::Close:
+      return "閉じる";
+    default:
+      return QString();
+  }
+}
+
+void SetJapaneseButtonTexts(QMessageBox& box) {
+  // Qt's translations spell these with accelerators ("はい(&Y)") or not at all; the game's
+  // dialogs read the same whatever is installed.
+  for (QAbstractButton* button : box.buttons()) {
+    const QString text = JapaneseButtonText(box.standardButton(button));
+    if (!text.isEmpty()) button->setText(text);
+  }
+}
+
+void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+  QMessageBox box(icon, QApplication::applicationName(), text, QMessageBox::Ok,
+                  DialogParent(parent));
+  box.setTextFormat(Qt::PlainText);
+  SetJapaneseButtonTexts(box);
+  box.exec();
+}
 
 QWidget* DialogParent(QWidget* window) {
   // Over a window not yet shown a dialog would sit where that window will be placed
@@ -77,6 +114,7 @@ TMessageResult TQtDialogs::MessageBox(TMessageKind kind, const std::string& capt
       box.setEscapeButton(QMessageBox::No);
       break;
   }
+  SetJapaneseButtonTexts(box);
   switch (box.exec()) {
     case QMessageBox::Ok:
       return TMessageResult::OK;
@@ -94,18 +132,24 @@ TMessageResult TQtDialogs::MessageBox(TMessageKind kind, const std::string& capt
 std::optional<std::string> TQtDialogs::InputBox(const std::string& caption,
                                                 const std::string& prompt,
                                                 const std::string& initial) {
-  bool ok = false;
-  const QString text =
-      QInputDialog::getText(DialogParent(Parent_), Title(caption), QString::fromStdString(prompt),
-                            QLineEdit::Normal, QString::fromStdString(initial), &ok);
-  if (!ok) return std::nullopt;
+  QInputDialog dialog(DialogParent(Parent_));
+  dialog.setWindowTitle(Title(caption));
+  dialog.setLabelText(QString::fromStdString(prompt));
+  dialog.setTextValue(QString::fromStdString(initial));
+  dialog.setOkButtonText(JapaneseButtonText(QMessageBox::Ok));
+  dialog.setCancelButtonText(JapaneseButtonText(QMessageBox::Cancel));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QString text = dialog.textValue();
   return text.toStdString();
 }
 
 std::optional<std::string> TQtDialogs::OpenFile(const std::string& title,
                                                 const std::string& filter) {
+  // Qt's own dialog, which speaks Japanese through Qt's translations; the desktop's dialog
+  // would speak the desktop's language.
   const QString path = QFileDialog::getOpenFileName(DialogParent(Parent_), Title(title), Folder_,
-                                                    FileDialogFilter(filter));
+                                                    FileDialogFilter(filter), nullptr,
+                                                    QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return std::nullopt;
   Folder_ = QFileInfo(path).absolutePath();
   // The bytes the file system knows the file by, whatever its name contains.

@@ -1,6 +1,7 @@
 // Modal message boxes, the text-input box and the open-file dialog.
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 
 #include "platform/Platform.h"
@@ -12,6 +13,14 @@ namespace velmora {
 // "Mission files (*.omf)" passes through; the older "Mission files|*.omf|All|*.*" form is
 // turned into Qt's "Mission files (*.omf);;All (*.*)".
 QString FileDialogFilter(const std::string& filter);
+
+// The game's own texts of the standard buttons: はい, いいえ, OK, 無視, キャンセル ...
+// Empty for buttons the game never shows.
+QString JapaneseButtonText(int standardButton);
+// Gives every standard button of the box its Japanese text, whatever translation Qt has.
+void SetJapaneseButtonTexts(QMessageBox& box);
+// A plain message box with an OK button, in Japanese.
+void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text);
 
 // The window dialogs belong to, or none while it is still hidden.
 QWidget* DialogParent(QWidget* window);

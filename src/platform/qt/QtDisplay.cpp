@@ -1,6 +1,10 @@
 #include "platform/qt/QtDisplay.h"
 
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +13,7 @@
 
 #include "engine/Assets.h"
 #include "engine/Bmp.h"
+#include "platform/ScreenSize.h"
 
 namespace velmora {
 
@@ -120,16 +125,63 @@ QImage TQtDisplay::Frame() const {
   return Front_;
 }
 
+QRect TQtDisplay::PictureRect() const {
+  if (!FullScreen_) return QRect(0, 0, kWidth * Scale_, kHeight * Scale_);
+  const TScreenRect r = LetterboxRect(width(), height());
+  return QRect(r.X, r.Y, r.Width, r.Height);
+}
+
 void TQtDisplay::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  // Whole pixels on HiDPI screens: the art is 8-bit pixel art.
+  // Whole pixels at every size: the art is 8-bit pixel art.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  const QRect target(0, 0, kWidth, kHeight);
-  if (TitleShown_) {
-    painter.drawImage(target, TitleImage());
-  } else {
-    painter.drawImage(target, Front_);
+  const QRect target = PictureRect();
+  if (target.size() != size()) {
+    // The black bars of the full screen.
+    const QRegion bars = QRegion(rect()).subtracted(target);
+    for (const QRect& bar : bars)
+      painter.fillRect(bar, Qt::black);
   }
+  painter.drawImage(target, TitleShown_ ? TitleImage() : Front_);
+}
+
+void TQtDisplay::SetScreenSize(int windowScale, bool fullScreen) {
+  Scale_ = std::clamp(windowScale, 1, kMaxWindowScale);
+  FullScreen_ = fullScreen;
+  QWidget* frame = window();
+  QLayout* layout = frame != this ? frame->layout() : nullptr;
+  if (fullScreen) {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (layout != nullptr) layout->setSizeConstraint(QLayout::SetDefaultConstraint);
+    if (frame != this) {
+      // The fixed window size would otherwise hold the window at its old size.
+      frame->setMinimumSize(0, 0);
+      frame->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+      frame->setWindowState(frame->windowState() | Qt::WindowFullScreen);
+    }
+  } else {
+    if (frame != this) frame->setWindowState(frame->windowState() & ~Qt::WindowFullScreen);
+    // The client area is the picture, exactly: no resizing, no grip.
+    setFixedSize(kWidth * Scale_, kHeight * Scale_);
+    if (layout != nullptr) layout->setSizeConstraint(QLayout::SetFixedSize);
+  }
+  update();
+}
+
+int TQtDisplay::FittingWindowScale() const {
+  const QWidget* frame = window();
+  const QScreen* where = frame->screen();
+  if (where == nullptr) return 1;
+  const QRect free = where->availableGeometry();
+  // Around the picture: the menu bar, and the window manager's frame and title bar (a
+  // guess until the window has been shown once).
+  const auto* main = qobject_cast<const QMainWindow*>(frame);
+  const int menu = main != nullptr ? main->menuBar()->sizeHint().height() : 0;
+  QSize decoration = frame->frameGeometry().size() - frame->geometry().size();
+  if (!frame->isVisible() || decoration.height() <= 0) decoration = QSize(4, 32);
+  return velmora::FittingWindowScale(free.width(), free.height(), decoration.width(),
+                                     decoration.height() + menu);
 }
 
 void TQtDisplay::CloseWindow() {

@@ -41,8 +41,13 @@ class TQtDisplay : public QWidget, public IDisplay {
   void CloseWindow() override;
   void MinimizeWindow() override;
   void RestoreWindow() override;
+  void SetScreenSize(int windowScale, bool fullScreen) override;
+  int FittingWindowScale() const override;
 
   bool TitleImageShown() const { return TitleShown_; }
+  bool FullScreen() const { return FullScreen_; }
+  // Where the picture is drawn inside the widget now.
+  QRect PictureRect() const;
   // What is on the screen now, at 640x480 (for checks and screenshots).
   QImage Frame() const;
 
@@ -55,6 +60,8 @@ class TQtDisplay : public QWidget, public IDisplay {
 
   bool Initialized_ = false;
   bool TitleShown_ = false;
+  int Scale_ = 1;
+  bool FullScreen_ = false;
   TSurface BackBuffer_;
   TPalette Palette_{};
   std::array<QRgb, 256> Lookup_{};

@@ -1,5 +1,7 @@
 #include "platform/qt/QtSystem.h"
 
+#include "platform/InstalledData.h"
+#include "platform/qt/HelpWindow.h"
 #include "platform/qt/QtDialogs.h"
 
 #include <QCoreApplication>
@@ -40,6 +42,8 @@ TQtSystem::TQtSystem() {
   Clock_.start();
 }
 
+TQtSystem::~TQtSystem() = default;
+
 uint32_t TQtSystem::TickCount() {
   return static_cast<uint32_t>(static_cast<uint64_t>(Clock_.elapsed()));
 }
@@ -60,15 +64,19 @@ std::string TQtSystem::ComputerName() {
 }
 
 std::string TQtSystem::DataFolder() {
-  return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+  const std::string beside =
+      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+  return FindDataFolder(beside, beside);
 }
 
 std::string TQtSystem::ProgramFolder() {
   if (!Folder_.empty()) return Folder_;
   // A copy unpacked somewhere writable keeps everything beside itself; an installed one
-  // keeps its settings and log with the user's other settings.
+  // (even one installed into a folder the player may write to) keeps its settings and log
+  // with the user's other settings.
   QString folder = QCoreApplication::applicationDirPath();
-  if (!QFileInfo(folder).isWritable()) {
+  if (!QFileInfo(folder).isWritable() ||
+      !InstalledDataFolder(QFile::encodeName(folder).toStdString()).empty()) {
     folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/velmora";
     if (!QDir().mkpath(folder)) {
       std::fprintf(stderr, "velmora: cannot create %s\n", qPrintable(folder));
@@ -86,17 +94,30 @@ void TQtSystem::OpenUrl(const std::string& url) {
     std::fprintf(stderr, "velmora: not opening %s: not a web address\n", url.c_str());
     return;
   }
-  QDesktopServices::openUrl(QUrl::fromUserInput(text.trimmed()));
+  OpenWebAddress(QUrl::fromUserInput(text.trimmed()));
+}
+
+bool TQtSystem::OpenWebAddress(const QUrl& url) {
+  const bool opened = OpenInBrowser ? OpenInBrowser(url) : QDesktopServices::openUrl(url);
+  if (!opened) {
+    // Without a browser the request would vanish without a word.
+    ShowMessage(Parent_, QMessageBox::Warning,
+                "ウェブページを開けませんでした。ブラウザーがインストールされていないか、"
+                "既定のブラウザーが設定されていません。\n\nアドレス: " +
+                    url.toString());
+  }
+  return opened;
 }
 
 void TQtSystem::ShowHelp(const std::string& file) {
   const QString path = QFile::decodeName(QByteArray::fromStdString(file));
   if (!QFileInfo::exists(path)) {
-    QMessageBox::warning(DialogParent(Parent_), QCoreApplication::applicationName(),
-                         "ヘルプファイル " + path + " が見つかりません。");
+    ShowMessage(Parent_, QMessageBox::Warning, "ヘルプファイル " + path + " が見つかりません。");
     return;
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+  if (!Help_)
+    Help_ = std::make_unique<THelpWindow>([this](const QUrl& url) { OpenWebAddress(url); });
+  Help_->Open(path);
 }
 
 }  // namespace velmora

@@ -6,9 +6,15 @@
 
 #include "platform/Platform.h"
 
+#include <functional>
+#include <memory>
+
+class QUrl;
 class QWidget;
 
 namespace velmora {
+
+class THelpWindow;
 
 // The locale's long time format without its time-zone part, as a clock shows it.
 QString TimeFormatWithoutZone(const QString& format);
@@ -19,6 +25,7 @@ bool IsWebAddress(const QString& url);
 class TQtSystem : public ISystem {
  public:
   TQtSystem();
+  ~TQtSystem() override;
 
   void SetParent(QWidget* parent) { Parent_ = parent; }
 
@@ -31,10 +38,18 @@ class TQtSystem : public ISystem {
   void OpenUrl(const std::string& url) override;
   void ShowHelp(const std::string& file) override;
 
+  // The help window, once the help has been opened.
+  THelpWindow* HelpWindow() const { return Help_.get(); }
+  // Replaces the desktop's "open this address" (tests); returns whether it was opened.
+  std::function<bool(const QUrl&)> OpenInBrowser;
+
  private:
+  bool OpenWebAddress(const QUrl& url);
+
   QElapsedTimer Clock_;
   QWidget* Parent_ = nullptr;
   std::string Folder_;
+  std::unique_ptr<THelpWindow> Help_;
 };
 
 }  // namespace velmora

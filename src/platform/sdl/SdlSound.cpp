@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -49,7 +50,10 @@ bool TSdlSound::Initialize() {
     LastFailure_ = now;
     return false;
   }
-  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) < 0) {
+  // The mixer works in floating point, where overlapping sounds add up past full scale
+  // without being cut off; the output stage then brings the sum down (OutputStage below).
+  if (Mix_OpenAudioDevice(44100, AUDIO_F32SYS, 2, 1024, nullptr,
+                          SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) < 0) {
     LastError_ = Mix_GetError();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     LastFailure_ = now;
@@ -63,6 +67,8 @@ bool TSdlSound::Initialize() {
   DeviceFormat_ = format;
   DeviceChannels_ = channels;
   ChannelOwner_.assign(Mix_AllocateChannels(kInitialChannels), 0);
+  Limiter_ = std::make_unique<TOutputLimiter>(rate);
+  if (format == AUDIO_F32SYS) Mix_SetPostMix(OutputStage, this);
   LastError_.clear();
   Initialized_ = true;
   return true;
@@ -73,9 +79,20 @@ void TSdlSound::Finalize() {
   Mix_HaltChannel(-1);
   Buffers_.clear();  // frees the chunks while the mixer is still open
   ChannelOwner_.clear();
+  Mix_SetPostMix(nullptr, nullptr);
   Mix_CloseAudio();
+  Limiter_.reset();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   Initialized_ = false;
+}
+
+void TSdlSound::OutputStage(void* self, uint8_t* stream, int bytes) {
+  // Runs on the audio thread; the limiter's state is touched nowhere else while the
+  // device is open.
+  auto* sound = static_cast<TSdlSound*>(self);
+  const int channels = std::max(sound->DeviceChannels_, 1);
+  sound->Limiter_->Process(reinterpret_cast<float*>(stream),
+                           static_cast<size_t>(bytes) / sizeof(float) / channels, channels);
 }
 
 TSdlSound::TBuffer* TSdlSound::Find(TSoundBuffer buffer) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/OutputLimiter.h"
 #include "platform/Platform.h"
 
 struct Mix_Chunk;
@@ -50,6 +51,9 @@ class TSdlSound : public ISoundDevice {
     int Volume = 0;
   };
 
+  // SDL_mixer's post-mix hook: the master gain and the limiter on everything mixed.
+  static void OutputStage(void* self, uint8_t* stream, int bytes);
+
   TBuffer* Find(TSoundBuffer buffer);
   // The channel the buffer is still holding, or -1 when another buffer has taken it since.
   int OwnedChannel(TSoundBuffer buffer, const TBuffer& b) const;
@@ -63,6 +67,7 @@ class TSdlSound : public ISoundDevice {
   TSoundBuffer NextHandle_ = 1;
   std::map<TSoundBuffer, TBuffer> Buffers_;
   std::vector<TSoundBuffer> ChannelOwner_;
+  std::unique_ptr<TOutputLimiter> Limiter_;
 };
 
 }  // namespace velmora
