@@ -19,6 +19,7 @@ constexpr uint16_t kReplayVersion = 1;
 constexpr size_t kReplayMaxBytes = size_t{16} << 20;
 constexpr uint32_t kReplayMaxTicks = 4'000'000;  // about 18 hours of play
 constexpr const char* kReplayExtension = ".vmr";
+constexpr const char* kReplayFileFilter = "リプレイファイル|*.vmr";
 
 enum class TReplayOutcome : uint8_t { Clear = 1, Failure = 2, Abandon = 3 };
 const char* OutcomeName(TReplayOutcome outcome);

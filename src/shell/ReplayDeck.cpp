@@ -74,6 +74,13 @@ uint64_t HashAppearanceList() {
 
 // ---- recording -------------------------------------------------------------------------
 
+void TReplayDeck::RecordInto(const std::string& folder) {
+  // A mission left at its briefing is no run worth one of the ten places.
+  OnRecorded = [folder](const TReplay& take) {
+    if (take.PlayStarted) StoreReplay(folder, take);
+  };
+}
+
 void TReplayDeck::BriefingEntered() {
   TMainForm& f = Form_;
   if (Watching_) {

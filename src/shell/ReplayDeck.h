@@ -25,6 +25,9 @@ class TReplayDeck {
   // Where a finished recording goes (the window's replays folder, the runner's --record
   // file). Unset: nothing is recorded. What it throws is logged, never shown mid-game.
   std::function<void(const TReplay&)> OnRecorded;
+  // The window's way: every mission that got as far as play goes into the folder (see
+  // StoreReplay).
+  void RecordInto(const std::string& folder);
 
   // ---- hooks of the main form --------------------------------------------------------
   void BriefingEntered();

@@ -229,7 +229,7 @@ void TMainForm::LoadCustomMissionClick() {
 
 void TMainForm::ReplayPlayClick() {
   const std::optional<std::string> path =
-      Platform.Dialogs.OpenFile("リプレイ再生", "リプレイファイル|*.vmr");
+      Platform.Dialogs.OpenFile("リプレイ再生", kReplayFileFilter);
   if (!path || path->empty()) return;
   try {
     Replays.Watch(ReadReplayFile(*path));
