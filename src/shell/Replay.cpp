@@ -64,7 +64,11 @@ class TReader {
       const uint8_t b = U8();
       if (shift == 28 && b > 0x0F) break;
       v |= static_cast<uint32_t>(b & 0x7F) << shift;
-      if (!(b & 0x80)) return v;
+      // One way to write each count: a final zero byte would make another.
+      if (!(b & 0x80)) {
+        if (b == 0 && shift > 0) break;
+        return v;
+      }
     }
     throw TReplayError(kDamaged);
   }
