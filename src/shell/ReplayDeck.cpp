@@ -112,6 +112,7 @@ void TReplayDeck::BriefingEntered() {
 
 void TReplayDeck::MissionSeeded() {
   if (Watching_ && Begun_) {
+    PlayBegun_ = true;
     RandSeed() = Tape_.Seed;
     ReinforcementTimer = Tape_.ReinforcementTimer;
     ReinforcementStep = Tape_.ReinforcementStep;
@@ -158,7 +159,9 @@ void TReplayDeck::TickPolled() {
 }
 
 TReplayResult TReplayDeck::CurrentResult(TReplayOutcome outcome, uint32_t ticks) const {
-  return {Form_.Score, Form_.FrameCount, ticks, outcome};
+  // Before play the score is still the last mission's: this one has scored nothing yet.
+  const bool played = Watching_ ? PlayBegun_ : Take_.PlayStarted;
+  return {played ? Form_.Score : 0, Form_.FrameCount, ticks, outcome};
 }
 
 void TReplayDeck::FinishRecording(TReplayOutcome outcome) {
@@ -222,7 +225,7 @@ void TReplayDeck::Watch(const TReplay& replay) {
                     ReinforcementStep};
   Tape_ = replay;
   Watching_ = true;
-  Begun_ = StopRequested_ = ListChanged_ = false;
+  Begun_ = PlayBegun_ = StopRequested_ = ListChanged_ = false;
   Run_ = 0;
   InRun_ = 0;
   Played_ = 0;

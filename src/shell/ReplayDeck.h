@@ -73,6 +73,7 @@ class TReplayDeck {
 
   bool Watching_ = false;
   bool Begun_ = false;
+  bool PlayBegun_ = false;
   bool StopRequested_ = false;
   bool ListChanged_ = false;
   TReplay Tape_;

@@ -52,6 +52,16 @@ cp "$examples"/sample.* "$out/"
 check user --seed 11 --difficulty 2 --start "omf:$out/sample.omf" --auto --god --until result
 grep -q "outcome clear" user.play
 
+# The continuous mode: one file per mission; the second carries on the first one's
+# reinforcement cycle, the third is cut off in its title card before it scored anything.
+mkdir camp
+"$sim" --dir camp --seed 4 --start campaign --click 2:OptionTossin --auto --god --frames 16000 \
+  --record chain.vmr >chain.rec
+grep -q "^recorded chain-3.vmr: score 0 .* outcome abandon" chain.rec
+for f in chain.vmr chain-2.vmr chain-3.vmr; do
+  "$sim" --dir camp --replay "$f" --verify | grep -qx "verify: same"
+done
+
 # A replay whose recorded score was changed (and its check value made right again) plays
 # as before but no longer verifies.
 fnv() {
