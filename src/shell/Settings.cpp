@@ -413,6 +413,8 @@ void TMainForm::ReadOptions() {
 }
 
 bool TMainForm::FormCloseQuery() {
+  // A replay's mission and options are not the player's to keep.
+  Replays.Closing();
   try {
     TIniFile ini(IniFileName());
     ini.WriteString(

@@ -28,8 +28,11 @@ struct TSimOptions {
   std::string TraceFile;
   bool LogDialogs = false;
   bool Bench = false;
-  bool SdlAudio = false;  // the caller hands RunSim a real sound device
-  bool Realtime = false;  // one tick every 16 ms of wall time
+  bool SdlAudio = false;   // the caller hands RunSim a real sound device
+  bool Realtime = false;   // one tick every 16 ms of wall time
+  std::string RecordFile;  // each mission played, as a replay (the second one FILE-2 ...)
+  std::string ReplayFile;  // a replay to play instead of the keyboard
+  bool Verify = false;     // with ReplayFile: exit 1 when the result differs from the record
 };
 
 // Throws std::invalid_argument with a usage message on a bad command line.
