@@ -111,6 +111,9 @@ int main(int argc, char* argv[]) {
                      system,           rankingDialog, rankingTransport};
 
   TMainForm form(platform);
+  // Replays are kept beside the settings, and their dialog opens there.
+  form.Replays.RecordInto(form.SettingsDir() + "/replays");
+  dialogs.SetInitialFolder(form.SettingsDir() + "/replays", kReplayFileFilter);
   window.Attach(form);
   TCloseWatch closeWatch;
   window.installEventFilter(&closeWatch);

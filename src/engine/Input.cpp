@@ -59,8 +59,7 @@ TInputStates TDXInput::JoystickStates() const {
   return s;
 }
 
-void TDXInput::Poll() {
-  const TInputStates now = KeyboardStates() | JoystickStates();
+void TDXInput::Apply(const TInputStates& now) {
   for (int state = 0; state < InputStateCount; ++state) {
     if (now.Has(state) && !LastRaw.Has(state)) ActiveStates.Include(state);
     if (!now.Has(state) && LastRaw.Has(state)) ActiveStates.Exclude(state);

@@ -44,7 +44,9 @@ class TDXInput {
   explicit TDXInput(IInputDevice& device);
 
   // Reads the devices and applies the edge rule to ActiveStates.
-  void Poll();
+  void Poll() { Apply(KeyboardStates() | JoystickStates()); }
+  // The edge rule for a raw set that came from elsewhere (a replay).
+  void Apply(const TInputStates& now);
   // Removes Button1 ... Button32 and keeps the directions (used on every scene change).
   void ClearButtons();
 

@@ -67,7 +67,7 @@ void AddSuccessSequence(int32_t firstDelay, bool commanderBonus) {
   AddEvent(150, "nil", 3);
 }
 
-void AddHomingFighters(int32_t delay, TCorner from, int count, int32_t level) {
+void AddHomingFighters(int32_t delay, TCorner from, int count, int32_t level, int32_t spacing) {
   struct TStart {
     int32_t X, Y, OutX, OutY;  // the point, and how far each next fighter starts beyond it
   };
@@ -75,7 +75,7 @@ void AddHomingFighters(int32_t delay, TCorner from, int count, int32_t level) {
       {750, 600, 30, 20}, {-100, 200, -30, 40}, {-50, -200, -30, -20}, {-50, 600, -30, 20}};
   const TStart& s = kStarts[static_cast<int>(from)];
   for (int i = 0; i < count; ++i)
-    AddEnemy(i == 0 ? delay : 15, "TEnemyF4F_S", s.X + i * s.OutX, s.Y + i * s.OutY, 0, level);
+    AddEnemy(i == 0 ? delay : spacing, "TEnemyF4F_S", s.X + i * s.OutX, s.Y + i * s.OutY, 0, level);
 }
 
 void AddSideFighter(int32_t delay, const char* cls, bool fromLeft, int32_t level) {
@@ -91,19 +91,9 @@ void Repeat(int times, const std::function<void()>& block) {
     block();
 }
 
-}  // namespace velmora
-
-namespace velmora {
-
-void AddCornerFighter(int32_t delay, const TCornerPoint& corner) {
-  AddEnemy(delay, "TEnemyF4F_S", corner.X, corner.Y, 0);
-}
-
-void AddRearAttack(int32_t delay, const char* warning, const TCornerPoint& corner) {
+void AddRearAttack(int32_t delay, const char* warning, TCorner from) {
   AddText(delay, warning, 3);
-  const int32_t out = corner.X > 320 ? 30 : -30;
-  for (int i = 0; i < 3; ++i)
-    AddCornerFighter(i == 0 ? 30 : 10, {corner.X + out * i, corner.Y + 30 * i});
+  AddHomingFighters(30, from, 3, 1, 10);
 }
 
 }  // namespace velmora

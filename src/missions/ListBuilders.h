@@ -43,7 +43,8 @@ void AddSuccessSequence(int32_t firstDelay, bool commanderBonus = false);
 enum class TCorner { LowerRight, Left, UpperLeft, LowerLeft };
 // count of them from one point, 15 frames apart, each one a little further out than the
 // one before so that they do not fly as one.
-void AddHomingFighters(int32_t delay, TCorner from, int count = 1, int32_t level = 1);
+void AddHomingFighters(int32_t delay, TCorner from, int count = 1, int32_t level = 1,
+                       int32_t spacing = 15);
 
 // A fighter cutting in diagonally at a height of 0 ... 249: from the left (x -40) it flies
 // down to the right, from the right (x 600) down to the left.
@@ -55,21 +56,8 @@ bool Chance(int n);
 // A randomised stretch: the block written out times times, each with draws of its own.
 void Repeat(int times, const std::function<void()>& block);
 
-}  // namespace velmora
-
-namespace velmora {
-
-// The points off the screen's corners homing fighters enter from: lower right, left, upper
-// left and lower left.
-struct TCornerPoint {
-  int32_t X, Y;
-};
-inline constexpr TCornerPoint kCornerPoints[4] = {{750, 600}, {-100, 200}, {-50, -200}, {-50, 600}};
-
-// One homing fighter from a corner point.
-void AddCornerFighter(int32_t delay, const TCornerPoint& corner);
-// A radio warning, then three homing fighters out of one corner, 10 frames apart, each a
-// little further out than the one before.
-void AddRearAttack(int32_t delay, const char* warning, const TCornerPoint& corner);
+// A radio warning, then three homing fighters out of one corner 30 frames later, 10 frames
+// apart.
+void AddRearAttack(int32_t delay, const char* warning, TCorner from);
 
 }  // namespace velmora

@@ -15,9 +15,6 @@ namespace velmora {
 
 namespace {
 
-constexpr TCornerPoint kLowerRight = kCornerPoints[0];
-constexpr TCornerPoint kLowerLeft = kCornerPoints[3];
-
 // The fighter takes off alone and clears the sky before the commander's plane joins it.
 void Rendezvous() {
   AddEvent(1, "BGM4", 1);
@@ -41,7 +38,7 @@ void FirstLeg() {
   AddGroup(40, "TEnemyP38", 100, 0, 15);
   AddGroup(30, "TEnemyP38", 400, 0, 15);
   AddGroup(40, "TEnemyF4F", 0, 0, 1);
-  AddRearAttack(80, "僚機：右後方より敵機接近！", kLowerRight);
+  AddRearAttack(80, "僚機：右後方より敵機接近！", TCorner::LowerRight);
   AddGroup(90, "TEnemyP38", 0, 0, 2);
   AddTransportUnlessDifficult(30);
   AddGroup(40, "TEnemyF6F", 0, 0, 13);
@@ -60,7 +57,7 @@ void Islands() {
   AddGroup(40, "TEnemyP38", 0, 0, 6);
   AddGroup(30, "TEnemyP38", 60, 0, 15);
   AddGroup(30, "TEnemyF4F", 0, 0, 5);
-  AddRearAttack(80, "僚機：左後方より敵機！　長官機を守れ！", kLowerLeft);
+  AddRearAttack(80, "僚機：左後方より敵機！　長官機を守れ！", TCorner::LowerLeft);
   AddGroup(90, "TEnemyP38", 0, 0, 7);
   AddGroup(40, "TEnemyP38", 500, 0, 8);
   AddTransportUnlessDifficult(30);
@@ -71,7 +68,7 @@ void Islands() {
   AddGroup(40, "TEnemyP38", 0, 0, 10);
   AddGroup(40, "TEnemyP38", 0, 0, 3);
   AddGroup(0, "TEnemyP38", 0, 0, 4);
-  AddRearAttack(90, "僚機：右後方、また敵機だ！", kLowerRight);
+  AddRearAttack(90, "僚機：右後方、また敵機だ！", TCorner::LowerRight);
   AddGroup(90, "TEnemyF6F", 0, 0, 11);
   AddGroup(40, "TEnemyP38", 180, 0, 15);
   AddGroup(30, "TEnemyP38", 420, 0, 15);

@@ -64,7 +64,7 @@ void Stream() {
   AddEnemy(30, "TEnemyC47", 610, 100, 0);
   for (int i = 0; i < 10 * MainForm->Difficulty; ++i) {
     AddGroup(30, "TEnemyF6F", Random(350), 0, 15);
-    if (Random(4) == 0) AddCornerFighter(20, kCornerPoints[Random(4)]);
+    if (Random(4) == 0) AddHomingFighters(20, static_cast<TCorner>(Random(4)));
   }
 }
 

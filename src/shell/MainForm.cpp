@@ -118,6 +118,7 @@ void TMainForm::OptionFullScreenClick() {
 // ---- keys ----------------------------------------------------------------------------
 
 void TMainForm::FormKeyDown(int key) {
+  if (Replays.KeyDown(key)) return;
   switch (key) {
     case vk::Enter:
       KeyEnter = true;
@@ -189,7 +190,8 @@ void TMainForm::GamePauseClick() {
 
 void TMainForm::DXTimerTimer(int /*lagCount*/) {
   if (!Platform.Display.CanDraw()) return;
-  DXInput.Poll();
+  if (!Replays.FeedTick()) DXInput.Poll();
+  Replays.TickPolled();
   switch (SceneState) {
     case ssTitle:
       FrameTitle();
@@ -345,6 +347,7 @@ uint8_t TMainForm::NearestColour(TRGB colour) const {
 // ---- scenes --------------------------------------------------------------------------
 
 void TMainForm::SetScene(int state) {
+  state = Replays.SceneChanging(SceneState, state);
   ExitScene(SceneState);
   DXInput.ClearButtons();
   SceneState = static_cast<uint8_t>(state);
@@ -378,6 +381,7 @@ void TMainForm::EnterScene(int state) {
       break;
     case ssBriefing:
       BackgroundImage = "Sea";
+      Replays.BriefingEntered();
       BuildMission(std::stoi("-3" + std::to_string(Mission)));
       if (BackgroundImage != "NONE") CreateScrollBackground(BackgroundImage);
       Platform.Display.SetPalette(Platform.Display.Palette());

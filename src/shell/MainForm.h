@@ -16,6 +16,7 @@
 #include "engine/WaveList.h"
 #include "platform/Platform.h"
 #include "shell/Menu.h"
+#include "shell/ReplayDeck.h"
 
 namespace velmora {
 
@@ -91,6 +92,8 @@ class TMainForm {
   void N26Click();
   void N27Click();
   void LoadCustomMissionClick();
+  // リプレイ再生: a replay chosen in the file dialog, watched in the window.
+  void ReplayPlayClick();
   void GameExitClick();
   void OptionSoundClick();
   void OptionMusicClick();
@@ -175,6 +178,7 @@ class TMainForm {
   TDXWaveList DXWaveMusicList;
   TTextRenderer Text;
   TMenuItem MainMenu;
+  TReplayDeck Replays{*this};
 
   // Frequently used menu items (owned by MainMenu).
   TMenuItem* GamePause = nullptr;
@@ -209,6 +213,7 @@ class TMainForm {
   void OptionFullScreenClick();
 
  private:
+  friend class TReplayDeck;
   // Seams filled by later parts of the game. Each does nothing yet.
   void BuildMission(int listNumber);
   void SpawnDue();

@@ -53,6 +53,8 @@ void TMainForm::ReadOptions() {
 }
 
 bool TMainForm::FormCloseQuery() {
+  // A replay's mission and options are not the player's to keep.
+  Replays.Closing();
   // Closed before the first paint read them (a signal or an error during start-up), the
   // options in memory are only defaults: writing them would cost the player the stored ones.
   if (!OptionsRead_) return true;

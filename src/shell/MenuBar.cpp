@@ -57,6 +57,7 @@ void TMainForm::BuildMenu() {
   GameMenu->Add("N2", "-");
   GameMenu->Add("LoadCustomMission", "オリジナルミッションロード",
                 on(&TMainForm::LoadCustomMissionClick));
+  GameMenu->Add("ReplayPlay", "リプレイ再生", on(&TMainForm::ReplayPlayClick));
   GameMenu->Add("N4", "-");
   GameMenu->Add("GameExit", "終了", on(&TMainForm::GameExitClick))->ShortCut = "Ctrl+Q";
   GamePause = GameMenu->Add("GamePause", "Game &Pause", on(&TMainForm::GamePauseClick));

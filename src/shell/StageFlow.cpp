@@ -29,6 +29,7 @@ int32_t AddScore(int32_t total, int32_t score) {
 
 void TMainForm::StartMission() {
   Randomize(Platform.System);
+  Replays.MissionSeeded();
   Score = 0;
   AppearanceIndex = 0;
   FrameCount = 0;
@@ -61,6 +62,7 @@ void TMainForm::StartMission() {
   ReinforcementsOn = false;
   // The mission's list may override the fields set above.
   BuildMission(Mission);
+  Replays.PlayListBuilt();
   new TPlayerSprite(&SpriteEngine.Engine);
   if (BackgroundImage != "NONE") CreateScrollBackground(BackgroundImage);
 }
@@ -224,6 +226,17 @@ void TMainForm::LoadCustomMissionClick() {
   CustomMissionFile = *path;
   Mission = 55555555;
   SetScene(ssBriefing);
+}
+
+void TMainForm::ReplayPlayClick() {
+  const std::optional<std::string> path =
+      Platform.Dialogs.OpenFile("リプレイ再生", kReplayFileFilter);
+  if (!path || path->empty()) return;
+  try {
+    Replays.Watch(ReadReplayFile(*path));
+  } catch (const TReplayError& e) {
+    Platform.Dialogs.MessageBox(TMessageKind::Warning, kCaption, e.what(), TMessageButtons::OK);
+  }
 }
 
 // ---- difficulty ------------------------------------------------------------------------

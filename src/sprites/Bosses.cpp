@@ -70,16 +70,6 @@ void Sinking(TEnemy& boss, int m) {
   }
 }
 
-// True while a phase waits; PhaseTime is reset once the wait is over.
-bool Waiting(TEnemy& boss, int m, int32_t ms) {
-  if (boss.PhaseTime > ms) {
-    boss.PhaseTime = 0;
-    return false;
-  }
-  boss.PhaseTime += m;
-  return true;
-}
-
 // One step of the fan sweep: down from 180 to 30, jump to 0, up to 180, counting the sweeps
 // in PhaseTime. Returns true once `sweeps` sweeps are done.
 bool FanStep(TEnemy& boss, int m, int dx, int dy, int32_t sweeps) {
@@ -224,19 +214,19 @@ void TEnemyMissouri::StartBursts() {
 void TEnemyMissouri::Attack(int m) {
   switch (Phase) {
     case 0:
-      if (!Waiting(*this, m, 3000)) Phase = 1;
+      if (!PhaseWaiting(*this, m, 3000)) Phase = 1;
       break;
     case 1:
       Phase = FireMainGun(Turret1HP, 162, 94) ? 2 : 3;
       break;
     case 2:
-      if (!Waiting(*this, m, 300)) Phase = 3;
+      if (!PhaseWaiting(*this, m, 300)) Phase = 3;
       break;
     case 3:
       Phase = FireMainGun(Turret2HP, 210, 92) ? 4 : 5;
       break;
     case 4:
-      if (!Waiting(*this, m, 300)) Phase = 5;
+      if (!PhaseWaiting(*this, m, 300)) Phase = 5;
       break;
     case 5:
       if (FireMainGun(Turret3HP, 471, 99))
@@ -245,13 +235,13 @@ void TEnemyMissouri::Attack(int m) {
         StartBursts();
       break;
     case 6:
-      if (!Waiting(*this, m, 500)) StartBursts();
+      if (!PhaseWaiting(*this, m, 500)) StartBursts();
       break;
     case 7:
       if (AimedBursts(*this, m, 247, 43)) Phase = 8;
       break;
     case 8:
-      if (!Waiting(*this, m, 500)) {
+      if (!PhaseWaiting(*this, m, 500)) {
         FireTime = 0;
         FanAngle = 180;
         Phase = 9;
@@ -261,7 +251,7 @@ void TEnemyMissouri::Attack(int m) {
       if (FanStep(*this, m, 247, 43, 4)) Phase = 10;
       break;
     case 10:
-      if (!Waiting(*this, m, 500)) Phase = 1;
+      if (!PhaseWaiting(*this, m, 500)) Phase = 1;
       break;
     default:
       break;
@@ -394,7 +384,7 @@ void TEnemyEnterprise::Launch(int m) {
 void TEnemyEnterprise::Attack(int m) {
   switch (Phase) {
     case 0:
-      if (!Waiting(*this, m, 3000)) {
+      if (!PhaseWaiting(*this, m, 3000)) {
         FanAngle = 180;
         Phase = 1;
       }
@@ -403,7 +393,7 @@ void TEnemyEnterprise::Attack(int m) {
       if (FanStep(*this, m, 280, 13, 3)) Phase = 2;
       break;
     case 2:
-      if (!Waiting(*this, m, 500)) {
+      if (!PhaseWaiting(*this, m, 500)) {
         FireTime = 0;
         Phase = 3;
       }
@@ -434,7 +424,7 @@ void TEnemyEnterprise::Attack(int m) {
       }
       break;
     case 4:
-      if (!Waiting(*this, m, 500)) {
+      if (!PhaseWaiting(*this, m, 500)) {
         FireTime = 0;
         BurstTime = 1000;
         Phase = 5;
@@ -444,7 +434,7 @@ void TEnemyEnterprise::Attack(int m) {
       if (AimedBursts(*this, m, 280, 13)) Phase = 6;
       break;
     case 6:
-      if (!Waiting(*this, m, 500)) {
+      if (!PhaseWaiting(*this, m, 500)) {
         FireTime = 0;
         FanAngle = 180;
         Phase = 1;

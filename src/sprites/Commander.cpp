@@ -102,15 +102,7 @@ void TCyoukanIssiki::Collided(TSprite* other, bool& /*stop*/) {
 }
 
 void TCyoukanIssiki::Explode() {
-  MainForm->PlaySound("Explosion");
-  Image = &GameImages().Find("Explosion");
-  Width = 100;
-  Height = 100;
-  AnimFrames = 3;
-  AnimLoop = false;
-  AnimRate = 0.015;
-  AnimPhase = 0;
-  Collides = false;
+  BurstIntoFlames(*this);
   State = -1;
   Clock = 0;
 }

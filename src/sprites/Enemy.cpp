@@ -340,4 +340,13 @@ void SpawnDebris(TEnemy& enemy, int32_t lifetime) {
   }
 }
 
+bool PhaseWaiting(TEnemy& boss, int m, int32_t ms) {
+  if (boss.PhaseTime > ms) {
+    boss.PhaseTime = 0;
+    return false;
+  }
+  boss.PhaseTime += m;
+  return true;
+}
+
 }  // namespace velmora

@@ -69,4 +69,8 @@ void SpawnDebris(TEnemy& enemy, int32_t lifetime);
 // every family; asking by name keeps those rules in one place without the families' headers.
 bool IsClassOneOf(const TSprite& sprite, std::initializer_list<std::string_view> names);
 
+// A boss's phase that lasts ms: true while it waits, counting PhaseTime up; once the time is
+// over, PhaseTime is reset for the next phase.
+bool PhaseWaiting(TEnemy& boss, int m, int32_t ms);
+
 }  // namespace velmora

@@ -14,16 +14,6 @@ namespace velmora {
 
 namespace {
 
-// True while a phase waits; PhaseTime starts again from 0 once the wait is over.
-bool StillWaiting(TEnemy& boss, int m, int32_t ms) {
-  if (boss.PhaseTime > ms) {
-    boss.PhaseTime = 0;
-    return false;
-  }
-  boss.PhaseTime += m;
-  return true;
-}
-
 // The four diagonal drifts, in the order a draw of Random(4) picks them.
 constexpr double kDriftX[4] = {-0.3, +0.3, -0.3, +0.3};
 constexpr double kDriftY[4] = {+0.27, -0.27, -0.27, +0.27};
@@ -166,7 +156,7 @@ void TEnemyB29::FireFan(int dy, double speed, int32_t power) {
 void TEnemyB29::Attack(int m) {
   switch (Phase) {
     case 0:
-      if (!StillWaiting(*this, m, 3000)) {
+      if (!PhaseWaiting(*this, m, 3000)) {
         // Only the first ring starts at a random angle.
         FanAngle = Random(360);
         VX /= 3;
@@ -192,7 +182,7 @@ void TEnemyB29::Attack(int m) {
       }
       break;
     case 2:
-      if (!StillWaiting(*this, m, 100)) {
+      if (!PhaseWaiting(*this, m, 100)) {
         VX = VY = 0;
         FireTime = 0;
         FanAngle = 45;
@@ -219,7 +209,7 @@ void TEnemyB29::Attack(int m) {
       }
       break;
     case 4:
-      if (!StillWaiting(*this, m, 500)) {
+      if (!PhaseWaiting(*this, m, 500)) {
         FireTime = 0;
         FanAngle = 45;
         Phase = 5;
@@ -252,7 +242,7 @@ void TEnemyB29::Attack(int m) {
       break;
     }
     case 6:
-      if (!StillWaiting(*this, m, 500)) {
+      if (!PhaseWaiting(*this, m, 500)) {
         FireTime = 0;
         FanAngle = 0;
         VX /= 3;

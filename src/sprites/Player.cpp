@@ -194,16 +194,20 @@ void TPlayerSprite::Collided(TSprite* other, bool& /*stop*/) {
   if (form.Damage >= 100) Explode();
 }
 
-void TPlayerSprite::Explode() {
+void BurstIntoFlames(TImageSprite& plane) {
   MainForm->PlaySound("Explosion");
-  Image = &GameImages().Find("Explosion");
-  Width = 100;
-  Height = 100;
-  AnimFrames = 3;
-  AnimLoop = false;
-  AnimRate = 0.015;
-  AnimPhase = 0;
-  Collides = false;
+  plane.Image = &GameImages().Find("Explosion");
+  plane.Width = 100;
+  plane.Height = 100;
+  plane.AnimFrames = 3;
+  plane.AnimLoop = false;
+  plane.AnimRate = 0.015;
+  plane.AnimPhase = 0;
+  plane.Collides = false;
+}
+
+void TPlayerSprite::Explode() {
+  BurstIntoFlames(*this);
   State = 1;
   Clock = 0;
 }

@@ -33,6 +33,10 @@ class TPlayerSprite : public TImageSprite {
   void Explode();
 };
 
+// A plane of the player's side going up in flames: the explosion takes the place of its
+// picture and nothing can touch it any more.
+void BurstIntoFlames(TImageSprite& plane);
+
 // The fighter now flying, or nullptr.
 extern TPlayerSprite* PlayerSprite;
 // The escorted commander's plane while one exists; its class sets this on creation and clears

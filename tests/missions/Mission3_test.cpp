@@ -1,16 +1,12 @@
-#include "engine/Random.h"
 #include "missions/PlayListFixture.h"
 #include "sprites/SpawnFlags.h"
 
 namespace velmora {
 namespace {
 
-class Mission3Test : public PlayListTest {
+class Mission3Test : public MissionListTest {
  protected:
-  void Build(int difficulty, uint32_t seed) {
-    RandSeed() = seed;
-    PlayListTest::Build(3, difficulty);
-  }
+  Mission3Test() : MissionListTest(3) {}
   static uint32_t Seed(int i) { return 2654435761u * static_cast<uint32_t>(i); }
 };
 

@@ -6,8 +6,8 @@
 
 #include "engine/Random.h"
 #include "missions/Appearance.h"
-#include "missions/MissionFixture.h"
 #include "missions/Missions.h"
+#include "missions/PlayListFixture.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/Commander.h"
@@ -16,9 +16,9 @@
 namespace velmora {
 namespace {
 
-class Mission4Test : public test::MissionFixture {
+class Mission4Test : public MissionListTest {
  protected:
-  Mission4Test() : MissionFixture(4) {}
+  Mission4Test() : MissionListTest(4) {}
 };
 
 TEST_F(Mission4Test, LengthAndForcesOnEachDifficultyOverSeveralSeeds) {

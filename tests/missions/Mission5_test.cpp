@@ -7,8 +7,8 @@
 
 #include "engine/Random.h"
 #include "missions/Appearance.h"
-#include "missions/MissionFixture.h"
 #include "missions/Missions.h"
+#include "missions/PlayListFixture.h"
 #include "platform/headless/Headless.h"
 #include "shell/MainForm.h"
 #include "sprites/SpawnFlags.h"
@@ -16,9 +16,9 @@
 namespace velmora {
 namespace {
 
-class Mission5Test : public test::MissionFixture {
+class Mission5Test : public MissionListTest {
  protected:
-  Mission5Test() : MissionFixture(5) {}
+  Mission5Test() : MissionListTest(5) {}
 };
 
 TEST_F(Mission5Test, TheStreamGrowsWithTheDifficultyAndOnlyItVariesTheLength) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Random.h"
 #include "missions/Appearance.h"
 #include "missions/Missions.h"
 #include "platform/headless/Headless.h"
@@ -20,8 +21,10 @@ class PlayListTest : public ::testing::Test {
   PlayListTest() { Form.FormCreate(); }
   ~PlayListTest() override { ResetSchedule(); }
 
-  void Build(int32_t mission, int difficulty) {
+  // The seed fixes the draws of the randomised stretches.
+  void Build(int32_t mission, int difficulty, uint32_t seed = 1) {
     Form.Difficulty = difficulty;
+    RandSeed() = seed;
     BuildMission(mission);
   }
 
@@ -145,6 +148,15 @@ class PlayListTest : public ::testing::Test {
 
   THeadlessMachine Machine;
   TMainForm Form{Machine.Platform};
+};
+
+// The same for a fixture that tests one mission's list.
+class MissionListTest : public PlayListTest {
+ protected:
+  explicit MissionListTest(int32_t mission) : Mission(mission) {}
+  void Build(int difficulty, uint32_t seed = 1) { PlayListTest::Build(Mission, difficulty, seed); }
+
+  int32_t Mission;
 };
 
 }  // namespace velmora

@@ -43,6 +43,7 @@ constexpr const char* kUsage =
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
     "                   [--log-dialogs] [--bench] [--sdl-audio] [--realtime] [--data PATH]\n"
+    "                   [--record FILE] [--replay FILE [--verify]]\n"
     "       velmora-sim --check FILE.omf";
 
 [[noreturn]] void Usage(const std::string& why) {
@@ -403,6 +404,25 @@ struct TAutoPilot {
   }
 };
 
+// What --replay prints: the result as recorded and as played again.
+int ReportPlayback(const TReplayDeck& deck, bool verify, std::ostream& out, std::ostream& err) {
+  const auto& playback = deck.LastPlayback();
+  if (!playback) {
+    err << "velmora-sim: the replay did not come to its end\n";
+    return 3;
+  }
+  out << "recorded: " << DescribeResult(playback->Recorded) << "\n"
+      << "replayed: " << DescribeResult(playback->Played) << "\n";
+  if (playback->ListChanged) {
+    err << "velmora-sim: the mission's list has changed since the replay was recorded\n";
+    return 1;
+  }
+  if (playback->Stopped) out << "stopped by Escape\n";
+  if (!verify) return 0;
+  out << (playback->Same() ? "verify: same\n" : "verify: differs\n");
+  return playback->Same() ? 0 : 1;
+}
+
 }  // namespace
 
 int RunMissionCheck(const std::string& path, std::ostream& out) {
@@ -498,13 +518,20 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.SdlAudio = true;
     } else if (a == "--realtime") {
       o.Realtime = true;
+    } else if (a == "--record") {
+      o.RecordFile = value();
+    } else if (a == "--replay") {
+      o.ReplayFile = value();
+    } else if (a == "--verify") {
+      o.Verify = true;
     } else if (a == "--help" || a == "-h") {
       Usage("");
     } else {
       Usage("unknown option '" + a + "'");
     }
   }
-  if (o.Frames == 0 && o.Until.empty() && !o.Bench) o.Frames = 1;
+  if (o.Verify && o.ReplayFile.empty()) Usage("--verify needs --replay FILE");
+  if (o.Frames == 0 && o.Until.empty() && !o.Bench && o.ReplayFile.empty()) o.Frames = 1;
   if (o.Bench && o.Frames == 0) o.Frames = 3000;
   return o;
 }
@@ -534,7 +561,16 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
   // A mission's briefing entered directly, as a single mission whether unlocked or not.
   std::optional<int32_t> playList;
   if (o.Start.rfind("play:", 0) == 0) playList = std::stoi(o.Start.substr(5));
-  if (o.Start != "title") {
+  std::optional<TReplay> replay;
+  if (!o.ReplayFile.empty()) {
+    try {
+      replay = ReadReplayFile(o.ReplayFile);
+    } catch (const TReplayError& e) {
+      err << "velmora-sim: " << o.ReplayFile << ": " << e.what() << "\n";
+      return 2;
+    }
+  }
+  if (o.Start != "title" || replay) {
     keys.insert(keys.begin(), {{1, true, 'Z'}, {3, false, 'Z'}});
     std::stable_sort(keys.begin(), keys.end(),
                      [](const TKeyEvent& a, const TKeyEvent& b) { return a.Frame < b.Frame; });
@@ -554,6 +590,23 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
                      machine->RankingTransport};
   TMainForm form(platform);
   TGuard guard{form, err};
+  int recorded = 0, recordErrors = 0;
+  if (!o.RecordFile.empty())
+    form.Replays.OnRecorded = [&](const TReplay& take) {
+      std::string path = o.RecordFile;
+      if (++recorded > 1) {
+        const size_t dot = path.rfind('.');
+        const size_t at = dot == std::string::npos || dot < path.rfind('/') + 1 ? path.size() : dot;
+        path.insert(at, "-" + std::to_string(recorded));
+      }
+      try {
+        WriteReplayFile(path, take);
+        out << "recorded " << path << ": " << DescribeResult(take.Result) << "\n";
+      } catch (const TReplayError& e) {
+        ++recordErrors;
+        err << "velmora-sim: " << e.what() << "\n";
+      }
+    };
   form.FormCreate();
   if (form.SceneState == 0) {
     err << "velmora-sim: the game did not start\n";
@@ -585,7 +638,11 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
   // tick's contacts (the great bomber's alone cost 90) could otherwise pass 100 at once.
   PlayerHeldAlive = CommanderHeldAlive = o.God;
 
-  const int limit = o.Frames > 0 ? o.Frames : 1'000'000;
+  const int limit = o.Frames > 0 ? o.Frames
+                    : replay && replay->TickCount()
+                        ? static_cast<int>(replay->TickCount()) + 100'000
+                        : 1'000'000;
+  bool watching = false;
   size_t nextKey = 0;
   std::vector<double> tickMs;
   tickMs.reserve(o.Bench ? limit : 0);
@@ -605,6 +662,16 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
         const std::string item = startItem;
         startItem.clear();
         ChooseMenuItem(guard, item);
+      }
+      if (replay && form.SceneState == 2 && !form.Replays.Watching()) {
+        try {
+          form.Replays.Watch(*replay);
+        } catch (const TReplayError& e) {
+          err << "velmora-sim: " << o.ReplayFile << ": " << e.what() << "\n";
+          return 2;
+        }
+        replay.reset();
+        watching = true;
       }
       if (playList && form.SceneState == 2) {
         form.Mission = *playList;
@@ -638,11 +705,16 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
       for (const auto& [at, file] : o.Shots)
         if (at == frame) SaveScreenshot(machine->Display, file);
       if (!o.Until.empty() && o.Until == SceneName(form.SceneState)) break;
+      if (watching && !form.Replays.Watching()) break;
     }
   } catch (const std::exception& e) {
     err << "velmora-sim: error at frame " << frame << ": " << e.what() << "\n";
     return 1;
   }
+  // A mission still being recorded ends here as abandoned.
+  form.Replays.Closing();
+  if (recordErrors) return 1;
+  if (watching) return ReportPlayback(form.Replays, o.Verify, out, err);
   if (machine->Display.CloseRequested) {
     // What the window does on its way out.
     form.FormCloseQuery();

@@ -147,11 +147,13 @@ std::optional<std::string> TQtDialogs::OpenFile(const std::string& title,
                                                 const std::string& filter) {
   // Qt's own dialog, which speaks Japanese through Qt's translations; the desktop's dialog
   // would speak the desktop's language.
-  const QString path = QFileDialog::getOpenFileName(DialogParent(Parent_), Title(title), Folder_,
+  const auto own = FilterFolders_.find(filter);
+  QString& folder = own != FilterFolders_.end() ? own->second : Folder_;
+  const QString path = QFileDialog::getOpenFileName(DialogParent(Parent_), Title(title), folder,
                                                     FileDialogFilter(filter), nullptr,
                                                     QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return std::nullopt;
-  Folder_ = QFileInfo(path).absolutePath();
+  folder = QFileInfo(path).absolutePath();
   // The bytes the file system knows the file by, whatever its name contains.
   return QFile::encodeName(path).toStdString();
 }

@@ -3,6 +3,8 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <map>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -30,6 +32,10 @@ class TQtDialogs : public IDialogs {
   void SetParent(QWidget* parent) { Parent_ = parent; }
   // Where the first open-file dialog starts; later ones start where the last choice was.
   void SetInitialFolder(const std::string& folder) { Folder_ = QString::fromStdString(folder); }
+  // Files of this filter (replays) have a folder of their own, kept apart from the others.
+  void SetInitialFolder(const std::string& folder, const std::string& filter) {
+    FilterFolders_[filter] = QString::fromStdString(folder);
+  }
 
   TMessageResult MessageBox(TMessageKind kind, const std::string& caption, const std::string& text,
                             TMessageButtons buttons) override;
@@ -40,6 +46,7 @@ class TQtDialogs : public IDialogs {
  private:
   QWidget* Parent_ = nullptr;
   QString Folder_;
+  std::map<std::string, QString> FilterFolders_;
 };
 
 }  // namespace velmora
