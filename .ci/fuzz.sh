@@ -1,31 +1,48 @@
 #!/usr/bin/env bash
-# Builds the wave-list fuzzer, replays its seed corpus and, given a number of seconds,
-# fuzzes for that long.   Usage: .ci/fuzz.sh [SECONDS]
+# Builds a fuzz target, replays its seed corpus and, given a number of seconds, fuzzes for
+# that long.   Usage: .ci/fuzz.sh [TARGET] [SECONDS]
+#   TARGET: wavelist (the default), settings or encoding
 set -euo pipefail
 
+target=wavelist
+if [ $# -gt 0 ] && ! [[ "$1" =~ ^[0-9]+$ ]]; then
+  target="$1"
+  shift
+fi
 seconds="${1:-0}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 cxx="${CXX_FUZZ:-clang++-14}"
 mkdir -p "$out"
 
+case "$target" in
+  wavelist)
+    sources=(src/engine/WaveList.cpp src/engine/NameHash.cpp src/engine/FileRead.cpp
+             src/platform/headless/HeadlessSound.cpp) ;;
+  settings)
+    sources=(src/shell/Settings.cpp src/shell/Scrambler.cpp src/engine/Encoding.cpp
+             src/engine/FileRead.cpp src/engine/Random.cpp) ;;
+  encoding)
+    sources=(src/engine/Encoding.cpp src/shell/Scrambler.cpp src/engine/Random.cpp) ;;
+  *)
+    echo "unknown fuzz target '$target'" >&2
+    exit 2 ;;
+esac
+
 "$cxx" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -Wall -Wextra -Werror -I"$root/src" \
-  "$root/fuzz/wavelist_fuzzer.cpp" \
-  "$root/src/engine/WaveList.cpp" \
-  "$root/src/engine/NameHash.cpp" \
-  "$root/src/platform/headless/HeadlessSound.cpp" \
-  -o "$out/wavelist_fuzzer"
+  "$root/fuzz/${target}_fuzzer.cpp" "${sources[@]/#/$root/}" \
+  -o "$out/${target}_fuzzer"
 
-corpus="$root/fuzz/corpus/wavelist"
-echo "Replaying the seed corpus"
-"$out/wavelist_fuzzer" -runs=0 "$corpus"
+corpus="$root/fuzz/corpus/$target"
+echo "Replaying the $target seed corpus"
+"$out/${target}_fuzzer" -runs=0 "$corpus"
 
 if [ "$seconds" -gt 0 ]; then
   # New finds go to a scratch corpus so the committed seeds stay small.
-  work="$out/corpus-wavelist"
+  work="$out/corpus-$target"
   mkdir -p "$work"
-  echo "Fuzzing for $seconds s"
-  "$out/wavelist_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 \
-    -artifact_prefix="$out/" "$work" "$corpus"
+  echo "Fuzzing $target for $seconds s"
+  "$out/${target}_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 \
+    -artifact_prefix="$out/$target-" "$work" "$corpus"
 fi

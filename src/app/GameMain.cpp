@@ -1,8 +1,18 @@
 // velmora: the game in its Qt window, with SDL for sound and the joystick.
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QEvent>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <memory>
 
 #include "missions/MissionFile.h"
 #include "platform/qt/GameWindow.h"
@@ -16,6 +26,47 @@
 #include "shell/MainForm.h"
 #include "shell/Settings.h"
 #include "shell/SingleInstance.h"
+
+namespace {
+
+// A logout, Ctrl+C or a closed terminal closes the game the orderly way, as 終了 does: the
+// handler only wakes the event loop through this pair of sockets.
+int SignalSockets[2] = {-1, -1};
+
+void OnSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(SignalSockets[1], &byte, 1);
+  errno = saved;
+}
+
+bool CatchQuitSignals() {
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, SignalSockets) != 0)
+    return false;
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  // A second signal while the first is being handled ends the program at once.
+  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  for (int signal : {SIGTERM, SIGINT, SIGHUP})
+    ::sigaction(signal, &action, nullptr);
+  return true;
+}
+
+// Notes that the window was closed: a close during start-up (Yes in the error handler, or a
+// signal) must end the program instead of leaving a window behind.
+class TCloseWatch : public QObject {
+ public:
+  bool Closed = false;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Close) Closed = true;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -64,7 +115,29 @@ int main(int argc, char* argv[]) {
   form.Replays.RecordInto(form.SettingsDir() + "/replays");
   dialogs.SetInitialFolder(form.SettingsDir() + "/replays", kReplayFileFilter);
   window.Attach(form);
+  TCloseWatch closeWatch;
+  window.installEventFilter(&closeWatch);
+
+  std::unique_ptr<QSocketNotifier> quitSignals;
+  if (CatchQuitSignals()) {
+    quitSignals = std::make_unique<QSocketNotifier>(SignalSockets[0], QSocketNotifier::Read);
+    QObject::connect(quitSignals.get(), &QSocketNotifier::activated, [&window, &closeWatch] {
+      char bytes[16];
+      while (::read(SignalSockets[0], bytes, sizeof bytes) > 0) {
+      }
+      if (closeWatch.Closed) return;
+      // Leaving the event loops first also ends an open modal dialog (and makes any the
+      // close itself would open return at once); the close writes the settings.
+      QApplication::exit(0);
+      window.close();
+      closeWatch.Closed = true;
+    });
+  } else {
+    std::perror("velmora: signals are not caught");
+  }
+
   window.RunCore([&form] { form.FormCreate(); });
+  if (closeWatch.Closed) return 0;
   window.show();
   window.activateWindow();
   return QApplication::exec();

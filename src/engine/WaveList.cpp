@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <stdexcept>
+
+#include "engine/FileRead.h"
 
 namespace velmora {
 
@@ -149,6 +149,9 @@ const char kWaveError[] = "不正な Wave です";
 // Nested lists beyond this depth are not something a wave list ever holds; refusing them
 // keeps a hostile file from exhausting the stack.
 constexpr int kMaxNesting = 32;
+
+// The composed music is a few megabytes; a file far beyond that is not a wave list.
+constexpr size_t kMaxWaveListBytes = size_t{256} << 20;
 
 enum TValueType : uint8_t {
   vaNull = 0,
@@ -425,6 +428,7 @@ void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
     WaveError();
   format = TWaveFormat{};
   samples.clear();
+  bool hasFormat = false;
   size_t pos = 12;
   while (riff.size() - pos >= 8) {
     const uint8_t* header = riff.data() + pos;
@@ -435,6 +439,7 @@ void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
     const uint8_t* body = riff.data() + pos;
     if (std::memcmp(header, "fmt ", 4) == 0) {
       if (size < 16) WaveError();
+      hasFormat = true;
       format.FormatTag = LittleEndian16(body);
       format.Channels = LittleEndian16(body + 2);
       format.SamplesPerSec = LittleEndian32(body + 4);
@@ -448,6 +453,12 @@ void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
     }
     pos += size;
   }
+  // Only what the sound layer can play is a wave, so a bad one fails here, at load, whether
+  // or not a sound device exists; nothing is guessed for a missing format.
+  const bool playable = format.FormatTag == 1 && (format.Channels == 1 || format.Channels == 2) &&
+                        (format.BitsPerSample == 8 || format.BitsPerSample == 16) &&
+                        format.SamplesPerSec >= 1000 && format.SamplesPerSec <= 192000;
+  if (!hasFormat || !playable) WaveError();
 }
 
 void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list) {
@@ -460,12 +471,11 @@ void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list) {
 
 void LoadWaveList(const std::string& fileName, TDXWaveList& list) {
   list.Clear();
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) throw std::runtime_error("ファイル '" + fileName + "' を開けません");
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
-  if (file.bad()) throw std::runtime_error("ファイル '" + fileName + "' を読めません");
-  LoadWaveListFromMemory(bytes, list);
+  // A folder, FIFO or device in the file's place is named at once instead of read for ever.
+  const std::optional<std::string> bytes = ReadRegularFile(fileName, kMaxWaveListBytes);
+  if (!bytes) throw std::runtime_error("ファイル '" + fileName + "' を開けません");
+  LoadWaveListFromMemory(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()),
+                         list);
 }
 
 }  // namespace velmora

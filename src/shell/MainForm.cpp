@@ -1,9 +1,9 @@
 #include "shell/MainForm.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -444,14 +444,19 @@ void TMainForm::AppendErrorLog(const std::string& message) {
   for (char& c : line)
     if (c == '\r' || c == '\n') c = ' ';
   line += " (" + Platform.System.DateTimeText() + ")\n";
-  // Appended, never rewritten: the earlier lines survive whatever happens to this one.
-  std::ifstream old(fileName, std::ios::binary | std::ios::ate);
-  if (old && old.tellg() > 0) {
-    old.seekg(-1, std::ios::end);
-    if (old.get() != '\n') line.insert(0, "\n");
-  }
-  const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  // Appended, never rewritten: the earlier lines survive whatever happens to this one. A
+  // folder, FIFO or device in its place is left alone rather than waited on.
+  const int fd = ::open(fileName.c_str(),
+                        O_RDWR | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
   if (fd < 0) return;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return;
+  }
+  char last = '\n';
+  if (st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
+    line.insert(0, "\n");
   size_t done = 0;
   while (done < line.size()) {
     const ssize_t n = ::write(fd, line.data() + done, line.size() - done);

@@ -150,6 +150,9 @@ class TMainForm {
   std::string SBDImage = "SBD";
   std::string ShotDownMessage = "撃墜されてしまった..。";
   int32_t Difficulty = 1;
+  // The difficulty the mission in play started with: its bonus is earned at that level,
+  // whatever the menu says by the end.
+  int32_t MissionDifficulty = 1;
   int32_t Mission = 0;
   int32_t SinglesUnlocked = 0;
   bool SinglePlay = false;
@@ -248,6 +251,7 @@ class TMainForm {
   uint8_t NearestColour(TRGB colour) const;
 
   bool FirstPaintDone_ = false;
+  bool OptionsRead_ = false;  // until then the options in memory are not the player's
   std::string SettingsDir_;
 };
 

@@ -1,7 +1,7 @@
 // TMainForm's music: the event-command interpreter and the music file.
-#include <filesystem>
 #include <stdexcept>
 
+#include "engine/FileRead.h"
 #include "engine/WaveList.h"
 #include "shell/MainForm.h"
 
@@ -75,8 +75,8 @@ void TMainForm::MusicCommand(const std::string& command) {
 void TMainForm::LoadMusicFile() {
   const std::string folder = Platform.System.DataFolder();
   const std::string expanded = folder + "/ExpMusic.dxw";
-  std::error_code error;
-  if (std::filesystem::exists(expanded, error)) {
+  // Only a regular file counts: a folder of that name must not hide the default music.
+  if (IsRegularFile(expanded)) {
     LoadWaveList(expanded, DXWaveMusicList);
     ExpandedMusic = true;
   } else {

@@ -4,19 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
 #include "engine/Encoding.h"
-#include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "engine/FileRead.h"
 #include "shell/Scrambler.h"
 
 namespace velmora {
@@ -37,24 +36,25 @@ bool MakeFolders(const std::string& path) {
 
 // ---- reading ---------------------------------------------------------------------------
 
-std::string ReadAll(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return {};
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// Settings files are a few kilobytes; anything far larger is not one of ours.
+constexpr size_t kMaxSettingsBytes = size_t{1} << 20;
 
-// Files from Windows machines are CP932; whatever is neither it nor UTF-8 keeps its
-// readable parts, the rest becomes "?".
-std::string ToUtf8(std::string bytes) {
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+// One line of the file: its text as UTF-8 when its bytes were understood, else the bytes
+// as they were, which are written back untouched and never read as a value.
+struct TLine {
+  std::string Text;
+  bool Understood = true;
+};
+
+// Each line is decoded on its own (UTF-8 where valid, else CP932, the files of Windows
+// machines), so one stray byte never costs another line its value.
+TLine DecodeLine(std::string bytes) {
+  if (IsValidUtf8(bytes)) return {std::move(bytes), true};
   try {
-    return TextFileToUtf8(bytes);
+    return {Cp932ToUtf8(bytes), true};
   } catch (const std::exception&) {
+    return {std::move(bytes), false};
   }
-  std::string out;
-  for (unsigned char c : bytes)
-    out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -109,8 +109,24 @@ std::optional<std::string> KeyOf(const std::string& line) {
   return Trim(line.substr(0, eq));
 }
 
-struct TLines {
-  std::vector<std::string> Lines;
+// A value must stay on its line.
+std::string OneLine(const std::string& value) {
+  std::string out = value;
+  for (char& c : out)
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  return out;
+}
+
+std::vector<TLine> ReadLines(const std::string& fileName) {
+  std::string bytes = ReadRegularFile(fileName, kMaxSettingsBytes).value_or(std::string());
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  std::vector<TLine> lines;
+  for (std::string& line : SplitLines(bytes))
+    lines.push_back(DecodeLine(std::move(line)));
+  return lines;
+}
+
+struct TPlace {
   // Index of the line holding the key, of the section's header and of the section's last
   // line with a key (or its header); npos when absent.
   size_t KeyLine = std::string::npos;
@@ -118,12 +134,11 @@ struct TLines {
   size_t SectionEnd = std::string::npos;
 };
 
-TLines Locate(const std::string& fileName, const std::string& section, const std::string& key) {
-  TLines found;
-  found.Lines = SplitLines(ToUtf8(ReadAll(fileName)));
+TPlace Locate(const std::vector<TLine>& lines, const std::string& section, const std::string& key) {
+  TPlace found;
   bool inside = false;
-  for (size_t i = 0; i < found.Lines.size(); ++i) {
-    const std::string& line = found.Lines[i];
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i].Text;
     if (auto name = SectionOf(line)) {
       // The first section of that name is the one that counts.
       if (inside) break;
@@ -140,6 +155,22 @@ TLines Locate(const std::string& fileName, const std::string& section, const std
     }
   }
   return found;
+}
+
+void Put(std::vector<TLine>& lines, const std::string& section, const std::string& key,
+         const std::string& value) {
+  const TPlace found = Locate(lines, section, key);
+  TLine entry{key + "=" + OneLine(value)};
+  if (found.KeyLine != std::string::npos) {
+    lines[found.KeyLine] = std::move(entry);
+  } else if (found.SectionLine != std::string::npos) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(found.SectionEnd + 1),
+                 std::move(entry));
+  } else {
+    if (!lines.empty() && !Trim(lines.back().Text).empty()) lines.emplace_back();
+    lines.push_back({"[" + section + "]"});
+    lines.push_back(std::move(entry));
+  }
 }
 
 std::optional<int32_t> ParseInteger(const std::string& text) {
@@ -223,14 +254,6 @@ void ReplaceFile(const std::string& fileName, const std::string& bytes) {
   }
 }
 
-// A value must stay on its line.
-std::string OneLine(const std::string& value) {
-  std::string out = value;
-  for (char& c : out)
-    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
-  return out;
-}
-
 }  // namespace
 
 bool FolderWritable(const std::string& folder) {
@@ -256,14 +279,47 @@ std::string SettingsFolder(const std::string& programFolder) {
     base.pop_back();
   const std::string folder = base + "/velmora";
   MakeFolders(folder);
+  // A player whose copy became read-only keeps the campaign kept beside the program.
+  CopySettingsIfAbsent(programFolder, folder);
   return folder;
+}
+
+void CopySettingsIfAbsent(const std::string& fromFolder, const std::string& toFolder) {
+  const std::string from = fromFolder + "/" + kSettingsFileName;
+  const std::string to = toFolder + "/" + kSettingsFileName;
+  struct stat st {};
+  if (::lstat(to.c_str(), &st) == 0 || errno != ENOENT || !IsRegularFile(from)) return;
+  try {
+    if (const auto bytes = ReadRegularFile(from, kMaxSettingsBytes)) ReplaceFile(to, *bytes);
+  } catch (const std::exception&) {
+    // Then the game starts from the defaults there; the old file stays where it is.
+  }
+}
+
+void RemoveStaleTempFiles(const std::string& folder) {
+  // Left behind by a write or a probe that was killed half-way; mkstemp adds six letters.
+  const auto stale = [](const std::string& name, const std::string& prefix) {
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+      return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+  };
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!stale(name, std::string(kSettingsFileName) + ".") && !stale(name, ".velmora-probe-"))
+      continue;
+    std::error_code ignored;
+    if (entry.is_regular_file(ignored)) std::filesystem::remove(entry.path(), ignored);
+  }
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
-  const TLines found = Locate(FileName_, section, key);
-  if (found.KeyLine == std::string::npos) return defaultValue;
-  const std::string& line = found.Lines[found.KeyLine];
+  const std::vector<TLine> lines = ReadLines(FileName_);
+  const TPlace found = Locate(lines, section, key);
+  if (found.KeyLine == std::string::npos || !lines[found.KeyLine].Understood) return defaultValue;
+  const std::string& line = lines[found.KeyLine].Text;
   std::string value = Trim(line.substr(line.find('=') + 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front())
@@ -283,21 +339,17 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key,
 
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
-  TLines found = Locate(FileName_, section, key);
-  std::vector<std::string>& lines = found.Lines;
-  const std::string entry = key + "=" + OneLine(value);
-  if (found.KeyLine != std::string::npos) {
-    lines[found.KeyLine] = entry;
-  } else if (found.SectionLine != std::string::npos) {
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(found.SectionEnd + 1), entry);
-  } else {
-    if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
-    lines.push_back("[" + section + "]");
-    lines.push_back(entry);
-  }
+  WriteStrings(section, {{key, value}});
+}
+
+void TIniFile::WriteStrings(const std::string& section,
+                            const std::vector<std::pair<std::string, std::string>>& values) {
+  std::vector<TLine> lines = ReadLines(FileName_);
+  for (const auto& [key, value] : values)
+    Put(lines, section, key, value);
   std::string bytes;
-  for (const std::string& line : lines)
-    bytes += line + "\n";
+  for (const TLine& line : lines)
+    bytes += line.Text + "\n";
   ReplaceFile(FileName_, bytes);
 }
 
@@ -360,7 +412,44 @@ std::string UnlockText(int32_t singlesUnlocked, ISystem& clock) {
   return text;
 }
 
-TCampaign ReadCampaignTexts(const std::string& campaignText, const std::string& unlockText) {
+namespace {
+
+uint32_t Fnv1a(const std::string& text) {
+  // Salted, so that the check of a text is not simply the well-known hash of it.
+  uint32_t hash = 2166136261u;
+  for (unsigned char c : std::string("Velmora/Torvi") + text) {
+    hash ^= c;
+    hash *= 16777619u;
+  }
+  return hash;
+}
+
+std::string Hex8(uint32_t value) {
+  static const char* const kDigits = "0123456789ABCDEF";
+  std::string out(8, '0');
+  for (int i = 7; i >= 0; --i, value >>= 4)
+    out[static_cast<size_t>(i)] = kDigits[value & 15];
+  return out;
+}
+
+// Whether the half of the check that belongs to the text (0: campaign, 1: unlock) matches;
+// a file without a check predates it and passes.
+void VerifyCheck(const std::string& check, int half, const std::string& text) {
+  if (check.empty()) return;
+  const std::string own = CampaignCheck(half == 0 ? text : "", half == 1 ? text : "");
+  if (check.size() != own.size() || check.compare(8 * half, 8, own, 8 * half, 8) != 0)
+    throw std::runtime_error("保存された戦果の検査値が一致しません");
+}
+
+}  // namespace
+
+std::string CampaignCheck(const std::string& campaignText, const std::string& unlockText) {
+  return Hex8(Fnv1a(campaignText)) + Hex8(Fnv1a(unlockText));
+}
+
+TCampaign ReadCampaignTexts(const std::string& campaignText, const std::string& unlockText,
+                            const std::string& check) {
+  VerifyCheck(check, 0, campaignText);
   TCampaign campaign;
   const std::string plain = Repeat(campaignText, 3, Unscramble);
   // The marker before and the letter after the scrambled digits are not checked.
@@ -372,101 +461,13 @@ TCampaign ReadCampaignTexts(const std::string& campaignText, const std::string& 
   // Only missions 1 to 5 make a campaign; anything else was edited by hand.
   if (campaign.Mission < 1 || campaign.Mission > 5)
     throw std::runtime_error("'" + digits + "' は有効な整数値ではありません");
-  campaign.SinglesUnlocked = DigitsToInteger(Repeat(unlockText, 4, Unscramble));
+  campaign.SinglesUnlocked = ReadUnlockText(unlockText, check);
   return campaign;
 }
 
-// ---- the main form's settings ----------------------------------------------------------
-
-namespace {
-constexpr const char* kCaption = "Velmora";
-}  // namespace
-
-std::string TMainForm::SettingsDir() {
-  if (SettingsDir_.empty()) SettingsDir_ = SettingsFolder(Platform.System.ProgramFolder());
-  return SettingsDir_;
-}
-
-void TMainForm::ShowTip(const char* key, const std::string& text) {
-  TIniFile ini(IniFileName());
-  if (!ini.ReadBool("HITOKUCHI", key, true)) return;
-  if (Platform.Dialogs.MessageBox(TMessageKind::Information, kCaption, text,
-                                  TMessageButtons::OKIgnore) != TMessageResult::Ignore)
-    return;
-  try {
-    ini.WriteBool("HITOKUCHI", key, false);
-  } catch (const std::exception&) {
-    // Not worth stopping the start for: the tip simply comes again next time.
-  }
-}
-
-void TMainForm::ReadOptions() {
-  const TIniFile ini(IniFileName());
-  OptionDirectInput->Checked = ini.ReadBool("Options", "DirectInput", true);
-  OptionSound->Checked = ini.ReadBool("Options", "Sound", true);
-  OptionMusic->Checked = ini.ReadBool("Options", "Music", true);
-  OptionTossin->Checked = ini.ReadBool("Options", "Tossin", false);
-  Difficulty = ini.ReadInteger("Game", "Difficulty", 1);
-  if (Difficulty < 1 || Difficulty > 3) Difficulty = 1;
-  PlayerName = ini.ReadString("Player", "Name", "");
-  PlayerMail = ini.ReadString("Player", "Mail", "");
-}
-
-bool TMainForm::FormCloseQuery() {
-  // A replay's mission and options are not the player's to keep.
-  Replays.Closing();
-  try {
-    TIniFile ini(IniFileName());
-    ini.WriteString(
-        "Message", "Message",
-        "このＩＮＩファイルの値はデリケートです。直接変更することは絶対に止めて下さい。");
-    ini.WriteBool("Options", "DirectInput", OptionDirectInput->Checked);
-    ini.WriteBool("Options", "Music", OptionMusic->Checked);
-    ini.WriteBool("Options", "Sound", OptionSound->Checked);
-    ini.WriteBool("Options", "Tossin", OptionTossin->Checked);
-    ini.WriteInteger("Game", "Difficulty", Difficulty);
-    ini.WriteInteger("Display", "Scale", WindowScale);
-    ini.WriteBool("Display", "FullScreen", FullScreen);
-    ini.WriteString("Player", "Name", PlayerName);
-    ini.WriteString("Player", "Mail", PlayerMail);
-    Randomize(Platform.System);
-    ini.WriteInteger("CryptInteger", "CryptInteger1", Random(46416));
-    ini.WriteInteger("CryptInteger", "CryptInteger2", Random(86446));
-    ini.WriteInteger("CryptInteger", "CryptInteger3", Random(61554));
-  } catch (const std::exception& error) {
-    // The window closes all the same; the player learns that the options were not kept.
-    AppendErrorLog(error.what());
-    Platform.Dialogs.MessageBox(TMessageKind::Error, kCaption, error.what(), TMessageButtons::OK);
-  }
-  return true;
-}
-
-void TMainForm::LoadCampaign() {
-  try {
-    const TIniFile ini(IniFileName());
-    const TCampaign campaign =
-        ReadCampaignTexts(ini.ReadString("Game", "Player", kDefaultCampaignText),
-                          ini.ReadString("Game", "Single", kDefaultUnlockText));
-    TotalScore = campaign.TotalScore;
-    Mission = campaign.Mission;
-    SinglesUnlocked = campaign.SinglesUnlocked;
-  } catch (const std::exception&) {
-    for (const char* text :
-         {"重要データー取得部でエラーが発生しました。やむを得ずデーターを初期化します。",
-          "もしＩＮＩファイルに何らかの変更を加えていた場合は、デリケートな数値が多いですので止め"
-          "て下さい。",
-          "覚えが無い場合は、バグの可能性がありますので、最新版を確かめたのち、作者に連絡下さい。"})
-      Platform.Dialogs.MessageBox(TMessageKind::Error, kCaption, text, TMessageButtons::OK);
-    TotalScore = 0;
-    Mission = 1;
-    SaveCampaign();
-  }
-}
-
-void TMainForm::SaveCampaign() {
-  TIniFile ini(IniFileName());
-  ini.WriteString("Game", "Player", CampaignText(TotalScore, Mission, Platform.System));
-  ini.WriteString("Game", "Single", UnlockText(SinglesUnlocked, Platform.System));
+int32_t ReadUnlockText(const std::string& unlockText, const std::string& check) {
+  VerifyCheck(check, 1, unlockText);
+  return DigitsToInteger(Repeat(unlockText, 4, Unscramble));
 }
 
 }  // namespace velmora

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace velmora {
 
@@ -19,7 +21,12 @@ bool FolderWritable(const std::string& folder);
 // Where the settings and the error log live: the program's folder when it is writable
 // (a portable copy keeps everything beside itself), otherwise $XDG_CONFIG_HOME/velmora or
 // ~/.config/velmora, created on demand.
+// When the settings move there and have no file yet, the one beside the program is copied.
 std::string SettingsFolder(const std::string& programFolder);
+// Copies the settings file from one folder to the other unless the other has one.
+void CopySettingsIfAbsent(const std::string& fromFolder, const std::string& toFolder);
+// Removes what killed writes left behind in the folder ("Torvi.INI.XXXXXX" and probes).
+void RemoveStaleTempFiles(const std::string& folder);
 
 class TIniFile {
  public:
@@ -27,7 +34,9 @@ class TIniFile {
 
   const std::string& FileName() const { return FileName_; }
 
-  // A missing file or key, or a value that is not a decimal integer, gives the default.
+  // A missing file or key, or a value that is not a decimal integer, gives the default, as
+  // does a line whose bytes are neither UTF-8 nor CP932. Throws std::runtime_error naming
+  // the file when the path is not a regular file or the file is larger than 1 MiB.
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
   int32_t ReadInteger(const std::string& section, const std::string& key,
@@ -38,6 +47,9 @@ class TIniFile {
   // to the disk and renamed over the old one, so an interrupted write leaves the old file
   // as it was. Throws std::runtime_error when the file cannot be written.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  // Several keys of one section in a single replacement: all of them reach the file or none.
+  void WriteStrings(const std::string& section,
+                    const std::vector<std::pair<std::string, std::string>>& values);
   void WriteInteger(const std::string& section, const std::string& key, int32_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
 
@@ -59,8 +71,15 @@ struct TCampaign {
 };
 std::string CampaignText(int32_t totalScore, int32_t mission, ISystem& clock);
 std::string UnlockText(int32_t singlesUnlocked, ISystem& clock);
-// Throws std::runtime_error when either text is damaged.
-TCampaign ReadCampaignTexts(const std::string& campaignText, const std::string& unlockText);
+// A check of both stored texts, kept under a key of its own ("Game" "Check") so that damage
+// which still unscrambles to digits is noticed instead of read as another campaign.
+std::string CampaignCheck(const std::string& campaignText, const std::string& unlockText);
+// Throws std::runtime_error when either text is damaged or does not match its half of the
+// check; an empty check (files written before it existed) passes.
+TCampaign ReadCampaignTexts(const std::string& campaignText, const std::string& unlockText,
+                            const std::string& check = "");
+// The unlock count alone, checked the same way.
+int32_t ReadUnlockText(const std::string& unlockText, const std::string& check = "");
 // What a missing key stands for: a fresh campaign.
 extern const char* const kDefaultCampaignText;
 extern const char* const kDefaultUnlockText;

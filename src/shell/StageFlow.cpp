@@ -43,6 +43,7 @@ void TMainForm::StartMission() {
   PlayerImage = "Zero21";
   SBDImage = "SBD";
   ShotDownMessage = "撃墜されてしまった..。";
+  MissionDifficulty = Difficulty;
   switch (Difficulty) {
     case 1:
       SupportPlanes = 3;

@@ -176,7 +176,7 @@ void TEventSprite::Advance(int) {
       return;
     }
     case 6:
-      form.Score += form.Difficulty * 10000;
+      form.Score += form.MissionDifficulty * 10000;
       break;
     case 7:
       form.Score += (100 - form.Damage) * 20;

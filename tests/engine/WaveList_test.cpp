@@ -1,6 +1,8 @@
 #include "engine/WaveList.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -256,8 +258,6 @@ TEST_F(WaveListTest, DamagedFilesFailWithTheirMessages) {
   EXPECT_EQ(damaged(riff + 8, 'X'), kWaveError);
   EXPECT_EQ(damaged(riff + 16, 200), kWaveError);  // "fmt " chunk running past the end
   EXPECT_EQ(damaged(riff + 16, 10), kWaveError);   // "fmt " chunk too short
-  // A wave format the device cannot play is refused when the buffer is made.
-  EXPECT_EQ(damaged(riff + 34, 12), "再生できない Wave 形式です");
 
   // Lists nested beyond reason are refused rather than followed down the stack.
   std::vector<uint8_t> deep(100000, 1);
@@ -276,6 +276,58 @@ TEST_F(WaveListTest, EveryTruncationFailsCleanly) {
     EXPECT_LE(List.Count(), 2);
   }
   EXPECT_EQ(LoadError(good, List), "(loaded)");
+}
+
+// A wave the sound layer could not play is refused at load, device or not, and so is one
+// without a format: nothing about a wave is guessed.
+TEST(WaveListLoad, WavesWithoutOrWithAnUnplayableFormatAreRefusedWithoutADevice) {
+  TClock clock;
+  THeadlessSound sound{clock};  // never initialised
+  TDXWaveList list{sound, clock};
+  const auto load = [&list](const std::vector<uint8_t>& riff) {
+    TWaveListEntry e = Entry("w", 0);
+    e.RawRiff = riff;
+    return LoadError(WriteWaveList({e}), list);
+  };
+  const std::vector<uint8_t> noFormat = {'R', 'I', 'F', 'F', 16, 0, 0, 0, 'W', 'A', 'V', 'E',
+                                         'd', 'a', 't', 'a', 4,  0, 0, 0, 1,   2,   3,   4};
+  EXPECT_EQ(load(noFormat), kWaveError);
+  const auto odd = [&](auto change) {
+    TWaveFormat format;
+    change(format);
+    return load(MakeRiffWave(format, {1, 2, 3, 4}));
+  };
+  EXPECT_EQ(odd([](TWaveFormat&) {}), "(loaded)");
+  EXPECT_EQ(odd([](TWaveFormat& f) { f.Channels = 0; }), kWaveError);
+  EXPECT_EQ(odd([](TWaveFormat& f) { f.Channels = 3; }), kWaveError);
+  EXPECT_EQ(odd([](TWaveFormat& f) { f.BitsPerSample = 12; }), kWaveError);
+  EXPECT_EQ(odd([](TWaveFormat& f) { f.FormatTag = 3; }), kWaveError);  // floating point
+  EXPECT_EQ(odd([](TWaveFormat& f) { f.SamplesPerSec = 0; }), kWaveError);
+  EXPECT_EQ(odd([](TWaveFormat& f) { f.SamplesPerSec = 1000000; }), kWaveError);
+}
+
+// Whatever a player leaves in the music file's place is named at once: no hang on a FIFO,
+// no library message for a folder.
+TEST(WaveListLoad, AFolderFifoOrDeviceInPlaceOfTheFileIsNamed) {
+  TClock clock;
+  THeadlessSound sound{clock};
+  TDXWaveList list{sound, clock};
+  char name[] = "/tmp/velmora-wave-XXXXXX";
+  const std::string dir = ::mkdtemp(name);
+  const std::string folder = dir + "/DefMusic.dxw", fifo = dir + "/ExpMusic.dxw";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  for (const std::string& path : {folder, fifo, std::string("/dev/zero")}) {
+    try {
+      LoadWaveList(path, list);
+      ADD_FAILURE() << path << " loaded";
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()), "ファイル '" + path + "' は通常のファイルではありません");
+    }
+  }
+  ::rmdir(folder.c_str());
+  ::unlink(fifo.c_str());
+  ::rmdir(dir.c_str());
 }
 
 TEST_F(WaveListTest, BuiltInEffectsAreTheFiveRecordings) {

@@ -15,8 +15,11 @@ class StageFlowTest : public ShellTest {
   // Starts at the menu screen with the campaign an earlier session left.
   void StartAtMenu(int32_t mission = 1, int32_t total = 0, int32_t singles = 0) {
     TIniFile ini(Ini());
-    ini.WriteString("Game", "Player", CampaignText(total, mission, Machine.System));
-    ini.WriteString("Game", "Single", UnlockText(singles, Machine.System));
+    const std::string campaign = CampaignText(total, mission, Machine.System);
+    const std::string unlock = UnlockText(singles, Machine.System);
+    ini.WriteStrings(
+        "Game",
+        {{"Player", campaign}, {"Single", unlock}, {"Check", CampaignCheck(campaign, unlock)}});
     Start();
     Button();
     ASSERT_EQ(Form->SceneState, ssMenu);

@@ -42,7 +42,7 @@ constexpr const char* kUsage =
     "                   [--click FRAME:ITEM]...\n"
     "                   [--frames N] [--until SCENE] [--keys SCRIPT] [--auto] [--god]\n"
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
-    "                   [--log-dialogs] [--bench] [--sdl-audio] [--realtime]\n"
+    "                   [--log-dialogs] [--bench] [--sdl-audio] [--realtime] [--data PATH]\n"
     "                   [--record FILE] [--replay FILE [--verify]]\n"
     "       velmora-sim --check FILE.omf";
 
@@ -59,6 +59,14 @@ int ToInt(const std::string& text, const std::string& what) {
   } catch (const std::logic_error&) {
     Usage("bad " + what + ": '" + text + "'");
   }
+}
+
+uint32_t ToSeed(const std::string& text) {
+  // Digits only: std::stoull would take "-1" and "12abc" and say "stoull" for "abc".
+  if (text.empty() || text.size() > 10 ||
+      text.find_first_not_of("0123456789") != std::string::npos || std::stoull(text) > UINT32_MAX)
+    Usage("bad seed: '" + text + "' (expected 0 to 4294967295)");
+  return static_cast<uint32_t>(std::stoull(text));
 }
 
 std::pair<int, std::string> FramePair(const std::string& text, const std::string& what) {
@@ -460,7 +468,7 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.Difficulty = ToInt(value(), "difficulty");
       if (o.Difficulty < 1 || o.Difficulty > 3) Usage("difficulty must be 1, 2 or 3");
     } else if (a == "--seed") {
-      o.Seed = static_cast<uint32_t>(std::stoull(value()));
+      o.Seed = ToSeed(value());
     } else if (a == "--start") {
       o.Start = value();
       if (o.Start.rfind("play:", 0) == 0) {
@@ -476,6 +484,7 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.Clicks.push_back(FramePair(value(), "click"));
     } else if (a == "--frames") {
       o.Frames = ToInt(value(), "frame count");
+      if (o.Frames < 1) Usage("frame count must be at least 1");
     } else if (a == "--until") {
       o.Until = value();
       bool known = false;
@@ -501,6 +510,10 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.LogDialogs = true;
     } else if (a == "--bench") {
       o.Bench = true;
+    } else if (a == "--data") {
+      o.Data = value();
+      std::error_code error;
+      if (!std::filesystem::is_directory(o.Data, error)) Usage("no data folder '" + o.Data + "'");
     } else if (a == "--sdl-audio") {
       o.SdlAudio = true;
     } else if (a == "--realtime") {
@@ -531,6 +544,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
   if (!error) machine->System.Data = FindDataFolder(self.parent_path(), machine->System.Data);
+  if (!o.Data.empty()) machine->System.Data = o.Data;
   for (const std::string& a : o.Answers)
     machine->Dialogs.Answers.push_back(a);
   if (o.LogDialogs)

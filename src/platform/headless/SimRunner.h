@@ -33,6 +33,7 @@ struct TSimOptions {
   std::string RecordFile;  // each mission played, as a replay (the second one FILE-2 ...)
   std::string ReplayFile;  // a replay to play instead of the keyboard
   bool Verify = false;     // with ReplayFile: exit 1 when the result differs from the record
+  std::string Data;        // music and help; empty: beside the runner, else the build's folder
 };
 
 // Throws std::invalid_argument with a usage message on a bad command line.

@@ -10,6 +10,8 @@ TSdlJoystick::TSdlJoystick() {
   // Without an SDL window SDL would otherwise think the program is always in the
   // background and drop joystick input; whether the game listens is decided elsewhere.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  // The program handles SIGINT and SIGTERM itself (an orderly close that keeps the settings).
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // The game-controller layer reads its database and SDL_GAMECONTROLLERCONFIG here.
   if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) {
     std::fprintf(stderr, "velmora: no joystick support: %s\n", SDL_GetError());

@@ -43,6 +43,8 @@ bool TSdlSound::Initialize() {
   // seconds and repeat the last answer in between.
   const auto now = std::chrono::steady_clock::now();
   if (LastFailure_ && now - *LastFailure_ < kRetryAfterFailure) return false;
+  // The program handles SIGINT and SIGTERM itself (an orderly close that keeps the settings).
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
     LastError_ = SDL_GetError();
     LastFailure_ = now;

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The real game (Qt's offscreen platform, no sound card) ends the orderly way on SIGTERM,
+# SIGINT and SIGHUP: quickly, also from a modal dialog, with the settings written once the
+# options were read and left alone before that.
+set -euo pipefail
+game="$(dirname "$1")/velmora"
+if [ ! -x "$game" ]; then
+  echo "e2e game_signals: skipped (no game built)"
+  exit 0
+fi
+dir=$(mktemp -d)
+pid=""
+trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$dir"' EXIT
+cp "$game" "$dir/velmora"
+cp "$(dirname "$1")/DefMusic.dxw" "$dir/"
+export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$dir"
+
+# Starts the game, waits, sends the signal and waits for the end (at most 5 s).
+run_and_signal() {  # signal, seconds before it
+  "$dir/velmora" >>"$dir/out" 2>&1 &
+  pid=$!
+  sleep "$2"
+  kill -0 "$pid"
+  local started=$SECONDS code=0
+  kill "-$1" "$pid"
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$pid" 2>/dev/null && { echo "still running after SIG$1" >&2; exit 1; }
+  wait "$pid" || code=$?
+  pid=""
+  [ "$code" -eq 0 ] || { echo "exit $code after SIG$1" >&2; cat "$dir/out" >&2; exit 1; }
+  echo "SIG$1: ended within $((SECONDS - started)) s"
+}
+
+# Running: the close writes the options as they stand.
+printf '[HITOKUCHI]\nREADHELP=0\nCLOSEAP=0\n[Options]\nTossin=1\n[Player]\nName=山本\n' \
+  >"$dir/Torvi.INI"
+run_and_signal TERM 4
+grep -q '^Tossin=1$' "$dir/Torvi.INI"
+grep -q '^Name=山本$' "$dir/Torvi.INI"
+grep -q '^CryptInteger3=' "$dir/Torvi.INI"
+
+# A start-up tip (a modal dialog) on screen, the options not read yet: they stay as stored.
+printf '[Options]\nTossin=1\nSound=0\n' >"$dir/Torvi.INI"
+run_and_signal INT 3
+[ "$(cat "$dir/Torvi.INI")" = "$(printf '[Options]\nTossin=1\nSound=0')" ]
+
+# The error boxes of a start without music, then SIGHUP: no window is left behind.
+rm "$dir/DefMusic.dxw"
+printf '[HITOKUCHI]\nREADHELP=0\nCLOSEAP=0\n' >"$dir/Torvi.INI"
+run_and_signal HUP 3
+grep -q "DefMusic.dxw" "$dir/ERRORS.LOG"
+echo "e2e game_signals: ok"
