@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds a fuzz target, replays its seed corpus and, given a number of seconds, fuzzes for
 # that long.   Usage: .ci/fuzz.sh [TARGET] [SECONDS]
-#   TARGET: wavelist (the default), settings or encoding
+#   TARGET: wavelist (the default), settings, encoding, missionfile or replay
 set -euo pipefail
 
 target=wavelist
@@ -24,6 +24,11 @@ case "$target" in
              src/engine/FileRead.cpp src/engine/Random.cpp) ;;
   encoding)
     sources=(src/engine/Encoding.cpp src/shell/Scrambler.cpp src/engine/Random.cpp) ;;
+  missionfile)
+    # The fuzzer brings its own stand-ins for the appearance list.
+    sources=(src/missions/MissionFile.cpp src/engine/Encoding.cpp) ;;
+  replay)
+    sources=(src/shell/Replay.cpp) ;;
   *)
     echo "unknown fuzz target '$target'" >&2
     exit 2 ;;
@@ -43,6 +48,8 @@ if [ "$seconds" -gt 0 ]; then
   work="$out/corpus-$target"
   mkdir -p "$work"
   echo "Fuzzing $target for $seconds s"
+  dict=()
+  [ -f "$root/fuzz/$target.dict" ] && dict=(-dict="$root/fuzz/$target.dict")
   "$out/${target}_fuzzer" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 \
-    -artifact_prefix="$out/$target-" "$work" "$corpus"
+    "${dict[@]}" -artifact_prefix="$out/$target-" "$work" "$corpus"
 fi
