@@ -107,34 +107,6 @@ bool FanStep(TEnemy& boss, int m, int dx, int dy, int32_t sweeps) {
   return false;
 }
 
-// Aimed bursts of a second with 300 ms pauses, for five to seven seconds. Returns true when
-// the phase is over.
-bool AimedBursts(TEnemy& boss, int m, int dx, int dy) {
-  if (boss.Bursting) {
-    if (boss.FireTime <= 100) {
-      boss.FireTime += m;
-    } else {
-      boss.FireTime = 0;
-      FireShot(boss, "50cal", "50cal", true, 5, 200, dx, dy, 0.3);
-    }
-    if (boss.BurstTime > 1000) {
-      boss.BurstTime = 0;
-      boss.Bursting = false;
-    }
-  } else if (boss.BurstTime > 300) {
-    boss.BurstTime = 0;
-    boss.Bursting = true;
-  }
-  boss.BurstTime += m;
-  const int r = Random(3);
-  if (5000 + 1000 * r < boss.PhaseTime) {
-    boss.PhaseTime = 0;
-    return true;
-  }
-  boss.PhaseTime += m;
-  return false;
-}
-
 }  // namespace
 
 // ---- battleship ----------------------------------------------------------------------
@@ -238,7 +210,7 @@ void TEnemyMissouri::Attack(int m) {
       if (!PhaseWaiting(*this, m, 500)) StartBursts();
       break;
     case 7:
-      if (AimedBursts(*this, m, 247, 43)) Phase = 8;
+      if (AimedBursts(*this, m, {247, 43, 1000, 300, 0.3})) Phase = 8;
       break;
     case 8:
       if (!PhaseWaiting(*this, m, 500)) {
@@ -431,7 +403,7 @@ void TEnemyEnterprise::Attack(int m) {
       }
       break;
     case 5:
-      if (AimedBursts(*this, m, 280, 13)) Phase = 6;
+      if (AimedBursts(*this, m, {280, 13, 1000, 300, 0.3})) Phase = 6;
       break;
     case 6:
       if (!PhaseWaiting(*this, m, 500)) {

@@ -349,4 +349,30 @@ bool PhaseWaiting(TEnemy& boss, int m, int32_t ms) {
   return true;
 }
 
+bool AimedBursts(TEnemy& boss, int m, const TBurstShape& shape) {
+  if (boss.Bursting) {
+    if (boss.FireTime <= 100) {
+      boss.FireTime += m;
+    } else {
+      boss.FireTime = 0;
+      FireShot(boss, "50cal", "50cal", true, 5, 200, shape.Dx, shape.Dy, shape.Speed);
+    }
+    if (boss.BurstTime > shape.BurstMs) {
+      boss.BurstTime = 0;
+      boss.Bursting = false;
+    }
+  } else if (boss.BurstTime > shape.PauseMs) {
+    boss.BurstTime = 0;
+    boss.Bursting = true;
+  }
+  boss.BurstTime += m;
+  const int r = Random(3);
+  if (5000 + 1000 * r < boss.PhaseTime) {
+    boss.PhaseTime = 0;
+    return true;
+  }
+  boss.PhaseTime += m;
+  return false;
+}
+
 }  // namespace velmora

@@ -73,4 +73,14 @@ bool IsClassOneOf(const TSprite& sprite, std::initializer_list<std::string_view>
 // over, PhaseTime is reset for the next phase.
 bool PhaseWaiting(TEnemy& boss, int m, int32_t ms);
 
+// A boss's phase of aimed bursts of "50cal" from (Dx, Dy) on its picture, one shot every
+// 100 ms for BurstMs with PauseMs between bursts, for five to seven seconds. Returns true
+// when the phase is over.
+struct TBurstShape {
+  int Dx, Dy;
+  int32_t BurstMs, PauseMs;
+  double Speed;
+};
+bool AimedBursts(TEnemy& boss, int m, const TBurstShape& shape);
+
 }  // namespace velmora

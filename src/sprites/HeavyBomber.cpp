@@ -215,32 +215,9 @@ void TEnemyB29::Attack(int m) {
         Phase = 5;
       }
       break;
-    case 5: {
-      if (Bursting) {
-        if (FireTime <= 100) {
-          FireTime += m;
-        } else {
-          FireTime = 0;
-          FireShot(*this, "50cal", "50cal", true, 5, 200, Width / 2, Height / 2, 0.32);
-        }
-        if (BurstTime > 2000) {
-          BurstTime = 0;
-          Bursting = false;
-        }
-      } else if (BurstTime > 700) {
-        BurstTime = 0;
-        Bursting = true;
-      }
-      BurstTime += m;
-      const int r = Random(3);
-      if (5000 + 1000 * r < PhaseTime) {
-        PhaseTime = 0;
-        Phase = 6;
-      } else {
-        PhaseTime += m;
-      }
+    case 5:
+      if (AimedBursts(*this, m, {Width / 2, Height / 2, 2000, 700, 0.32})) Phase = 6;
       break;
-    }
     case 6:
       if (!PhaseWaiting(*this, m, 500)) {
         FireTime = 0;
