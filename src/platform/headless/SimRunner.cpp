@@ -20,6 +20,7 @@
 #include "missions/MissionFile.h"
 #include "platform/InstalledData.h"
 #include "platform/headless/Headless.h"
+#include "platform/headless/SimTrace.h"
 #include "shell/MainForm.h"
 #include "sprites/Bosses.h"
 #include "sprites/Commander.h"
@@ -44,6 +45,7 @@ constexpr const char* kUsage =
     "                   [--answer LIST] [--shot FRAME:FILE.png]... [--trace FILE.jsonl]\n"
     "                   [--log-dialogs] [--bench] [--sdl-audio] [--realtime] [--data PATH]\n"
     "                   [--record FILE] [--replay FILE [--verify]]\n"
+    "                   [--golden FILE | --golden-write FILE]\n"
     "       velmora-sim --check FILE.omf";
 
 [[noreturn]] void Usage(const std::string& why) {
@@ -74,38 +76,6 @@ std::pair<int, std::string> FramePair(const std::string& text, const std::string
   if (colon == std::string::npos || colon + 1 == text.size())
     Usage("bad " + what + ": '" + text + "' (expected FRAME:VALUE)");
   return {ToInt(text.substr(0, colon), what + " frame"), text.substr(colon + 1)};
-}
-
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  for (char c : s) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
 }
 
 std::string Number(double v) {
@@ -143,35 +113,6 @@ std::vector<TKeyEvent> ReadKeys(const std::string& file) {
   std::stable_sort(events.begin(), events.end(),
                    [](const TKeyEvent& a, const TKeyEvent& b) { return a.Frame < b.Frame; });
   return events;
-}
-
-void WriteTrace(std::ostream& trace, int frame, TMainForm& form) {
-  trace << "{\"frame\":" << frame << ",\"scene\":" << JsonString(SceneName(form.SceneState))
-        << ",\"FrameCount\":" << form.FrameCount << ",\"Score\":" << form.Score
-        << ",\"Damage\":" << form.Damage << ",\"CommanderDamage\":" << Number(form.CommanderDamage)
-        << ",\"SupportPlanes\":" << form.SupportPlanes << ",\"ShotPower\":" << form.ShotPower
-        << ",\"TotalScore\":" << form.TotalScore << ",\"Mission\":" << form.Mission
-        << ",\"CurrentMusic\":" << JsonString(form.CurrentMusic)
-        << ",\"ScrollSpeed\":" << form.ScrollSpeed
-        << ",\"AdvanceStopped\":" << (form.AdvanceStopped ? "true" : "false")
-        << ",\"ReinforcementsOn\":" << (form.ReinforcementsOn ? "true" : "false")
-        << ",\"SpriteCount\":" << form.SpriteEngine.Engine.SpriteCount << ",\"sprites\":[";
-  const TSpriteEngine& engine = form.SpriteEngine.Engine;
-  for (int i = 0; i < engine.Count(); ++i) {
-    const TSprite* s = engine.Items(i);
-    trace << (i ? "," : "") << "{\"id\":" << s->Serial
-          << ",\"class\":" << JsonString(s->ClassName()) << ",\"X\":" << Number(s->X)
-          << ",\"Y\":" << Number(s->Y) << ",\"Z\":" << s->Z();
-    if (const auto* e = dynamic_cast<const TEnemy*>(s))
-      trace << ",\"State\":" << e->State << ",\"HitPoints\":" << e->HitPoints
-            << ",\"Pattern\":" << e->Pattern << ",\"Flags\":" << e->Flags;
-    if (const auto* m = dynamic_cast<const TMojiSprite*>(s))
-      trace << ",\"Text\":" << JsonString(m->Text) << ",\"Style\":" << m->Style;
-    if (const auto* v = dynamic_cast<const TEventSprite*>(s))
-      trace << ",\"Text\":" << JsonString(v->Text) << ",\"Style\":" << v->Style;
-    trace << "}";
-  }
-  trace << "]}\n";
 }
 
 // The menu item a player chooses to start the mission.
@@ -524,6 +465,11 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
       o.ReplayFile = value();
     } else if (a == "--verify") {
       o.Verify = true;
+    } else if (a == "--golden") {
+      o.GoldenFile = value();
+    } else if (a == "--golden-write") {
+      o.GoldenFile = value();
+      o.GoldenWrite = true;
     } else if (a == "--help" || a == "-h") {
       Usage("");
     } else {
@@ -579,6 +525,15 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
   if (!o.TraceFile.empty()) {
     trace.open(o.TraceFile);
     if (!trace) throw std::runtime_error("cannot write trace " + o.TraceFile);
+  }
+  std::optional<TGoldenDigest> golden;
+  if (!o.GoldenFile.empty()) {
+    golden.emplace();
+    if (!o.GoldenWrite) {
+      std::ifstream expected(o.GoldenFile);
+      if (!expected) throw std::runtime_error("cannot read golden digest " + o.GoldenFile);
+      golden->Expect(expected);
+    }
   }
 
   TPlatform platform{machine->Display,
@@ -701,7 +656,11 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
         tickMs.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
-      if (trace.is_open()) WriteTrace(trace, frame, form);
+      if (trace.is_open() || golden) {
+        const TTraceFrame captured = CaptureFrame(frame, form);
+        if (trace.is_open()) WriteTraceLine(trace, captured);
+        if (golden) golden->Add(captured);
+      }
       for (const auto& [at, file] : o.Shots)
         if (at == frame) SaveScreenshot(machine->Display, file);
       if (!o.Until.empty() && o.Until == SceneName(form.SceneState)) break;
@@ -713,6 +672,14 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
   }
   // A mission still being recorded ends here as abandoned.
   form.Replays.Closing();
+  if (golden && o.GoldenWrite) {
+    std::ofstream file(o.GoldenFile);
+    golden->Write(file);
+    if (!file.flush()) throw std::runtime_error("cannot write golden digest " + o.GoldenFile);
+  } else if (golden && !golden->Difference().empty()) {
+    err << "velmora-sim: not the golden run: " << golden->Difference() << "\n";
+    return 4;
+  }
   if (recordErrors) return 1;
   if (watching) return ReportPlayback(form.Replays, o.Verify, out, err);
   if (machine->Display.CloseRequested) {

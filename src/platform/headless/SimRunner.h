@@ -28,12 +28,14 @@ struct TSimOptions {
   std::string TraceFile;
   bool LogDialogs = false;
   bool Bench = false;
-  bool SdlAudio = false;   // the caller hands RunSim a real sound device
-  bool Realtime = false;   // one tick every 16 ms of wall time
-  std::string RecordFile;  // each mission played, as a replay (the second one FILE-2 ...)
-  std::string ReplayFile;  // a replay to play instead of the keyboard
-  bool Verify = false;     // with ReplayFile: exit 1 when the result differs from the record
-  std::string Data;        // music and help; empty: beside the runner, else the build's folder
+  bool SdlAudio = false;     // the caller hands RunSim a real sound device
+  bool Realtime = false;     // one tick every 16 ms of wall time
+  std::string RecordFile;    // each mission played, as a replay (the second one FILE-2 ...)
+  std::string ReplayFile;    // a replay to play instead of the keyboard
+  bool Verify = false;       // with ReplayFile: exit 1 when the result differs from the record
+  std::string Data;          // music and help; empty: beside the runner, else the build's folder
+  std::string GoldenFile;    // a golden digest to compare the run with (exit 4 when it differs)
+  bool GoldenWrite = false;  // ... or to write
 };
 
 // Throws std::invalid_argument with a usage message on a bad command line.
