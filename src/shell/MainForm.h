@@ -8,28 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "engine/ImageList.h"
-#include "engine/Input.h"
-#include "engine/Sprite.h"
-#include "engine/TextRenderer.h"
 #include "engine/Timer.h"
 #include "engine/WaveList.h"
-#include "platform/Platform.h"
+#include "game/GameRecord.h"
 #include "shell/Menu.h"
 #include "shell/ReplayDeck.h"
 
 namespace velmora {
-
-enum TSceneState : uint8_t {
-  ssNone = 0,
-  ssTitle = 1,
-  ssMenu = 2,
-  ssBriefing = 3,
-  ssMissionTitle = 4,
-  ssPlay = 5,
-  ssGameOver = 6,
-  ssResult = 7,
-};
 
 // Virtual-key codes the window itself reacts to.
 namespace vk {
@@ -38,10 +23,10 @@ constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
 constexpr int P = 80, F1 = 112, F2 = 113, F12 = 123;
 }  // namespace vk
 
-class TMainForm {
+class TMainForm : public TGameRecord {
  public:
   explicit TMainForm(TPlatform& platform);
-  ~TMainForm();
+  ~TMainForm() override;
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
@@ -57,16 +42,15 @@ class TMainForm {
 
   // ---- the frame loop ----------------------------------------------------------------
   void DXTimerTimer(int lagCount);
-  void SetScene(int state);
-  void PalleteAnim(TRGB colour, uint32_t ms);
+  void SetScene(TSceneState state);
+  void PalleteAnim(TRGB colour, uint32_t ms) override;
   void CreateScrollBackground(const std::string& imageName);
   void GamePauseClick();
-  // Blocking sleep of the whole program.
-  void Wait(uint32_t ms) { Platform.System.Sleep(ms); }
 
   // ---- sound -------------------------------------------------------------------------
-  void PlaySound(const std::string& name, bool wait = false);
-  void MusicCommand(const std::string& command);
+  void PlaySound(const std::string& name, bool wait = false) override;
+  void MusicCommand(const std::string& command) override;
+  bool DirectInputChosen() const override { return OptionDirectInput->Checked; }
   // "ExpMusic.dxw" from the program folder, else "DefMusic.dxw"; throws when neither loads.
   void LoadMusicFile();
   // The sound component switched on (with the buffers of both wave lists) or off; off also
@@ -132,51 +116,11 @@ class TMainForm {
   std::string PlayerName;
   std::string PlayerMail;
 
-  // ---- the game record ---------------------------------------------------------------
-  uint8_t SceneState = ssNone;
-  uint8_t PendingScene = 0;
-  int32_t ScrollSpeed = 0;
-  int32_t TotalScore = 0;
-  int32_t Score = 0;
-  int32_t Damage = 0;
-  double CommanderDamage = 0;
-  bool CommanderPresent = false;
-  int32_t ShotPower = 0;
-  int32_t SupportPlanes = 0;
-  bool FireEnabled = false;
-  std::string P36Image = "P36";
-  std::string BackgroundImage = "Sea";
-  std::string PlayerImage = "Zero21";
-  std::string SBDImage = "SBD";
-  std::string ShotDownMessage = "撃墜されてしまった..。";
-  int32_t Difficulty = 1;
-  // The difficulty the mission in play started with: its bonus is earned at that level,
-  // whatever the menu says by the end.
-  int32_t MissionDifficulty = 1;
-  int32_t Mission = 0;
-  int32_t SinglesUnlocked = 0;
-  bool SinglePlay = false;
-  bool MissionCleared = false;
-  bool AdvanceStopped = false;
-  bool ReinforcementsOn = false;
-  int32_t FrameCount = 0;
-  std::string CurrentMusic = "NONE";
-  bool ExpandedMusic = false;
-  bool KeyEnter = false, KeySpace = false, KeyUp = false, KeyDown = false, KeyLeft = false,
-       KeyRight = false;
-  std::string CustomMissionFile;
-  int32_t AppearanceIndex = 0;
-
   // ---- components --------------------------------------------------------------------
-  TPlatform& Platform;
   TDXTimer DXTimer;
-  TDXInput DXInput;
-  TDXImageList ImageList;
   TDXImageList ColorImageList;
-  TDXSpriteEngine SpriteEngine;
   TDXWaveList DXWaveList;
   TDXWaveList DXWaveMusicList;
-  TTextRenderer Text;
   TMenuItem MainMenu;
   TReplayDeck Replays{*this};
 
@@ -242,8 +186,7 @@ class TMainForm {
   void FramePlay();
   void FrameGameOver();
   void FrameResult();
-  void ExitScene(int state);
-  void EnterScene(int state);
+  void EnterScene(TSceneState state);
   void MoveAndFlush();
   void ClearAndDraw();
   void DrawStatusLine();

@@ -173,7 +173,7 @@ TTraceFrame CaptureFrame(int frame, TMainForm& form) {
   field("AdvanceStopped", Bool(form.AdvanceStopped));
   field("ReinforcementsOn", Bool(form.ReinforcementsOn));
   // The rest of the game record, for the digest.
-  field("PendingScene", std::to_string(form.PendingScene), false);
+  field("PendingScene", std::to_string(static_cast<int>(form.PendingScene)), false);
   field("CommanderPresent", Bool(form.CommanderPresent), false);
   field("FireEnabled", Bool(form.FireEnabled), false);
   field("P36Image", JsonString(form.P36Image), false);
