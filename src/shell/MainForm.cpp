@@ -59,7 +59,7 @@ void TMainForm::FormCreate() {
     ReadScreenSize();
     ApplyScreenSize();
     OptionFullScreenClick();
-    DXTimer.Interval = 16;
+    DXTimer.Interval = kTickMs;
     // Effects and music start switched on, through their own handlers.
     OptionSound->Checked = false;
     OptionSoundClick();
@@ -178,7 +178,7 @@ void TMainForm::FormKeyUp(int key) {
 void TMainForm::GamePauseClick() {
   GamePause->Checked = !GamePause->Checked;
   if (!GamePause->Checked) {
-    GamePause->Tag = 0;
+    PauseFrames_ = 0;
     DXTimer.SetEnabled(true);
   }
 }
@@ -219,16 +219,17 @@ void TMainForm::DXTimerTimer(int /*lagCount*/) {
     PendingScene = ssNone;
   }
   if (OptionShowFPS->Checked) DrawStatusLine();
-  if (GamePause->Tag > 3) DXTimer.SetEnabled(false);
+  // A few frames draw the pause notice before the timer stops for good.
+  if (PauseFrames_ > 3) DXTimer.SetEnabled(false);
   if (GamePause->Checked) {
     DrawPauseNotice();
-    ++GamePause->Tag;
+    ++PauseFrames_;
   }
   Platform.Display.Flip();
 }
 
 void TMainForm::MoveAndFlush() {
-  SpriteEngine.Move(16);
+  SpriteEngine.Move(kTickMs);
   SpriteEngine.Dead();
 }
 

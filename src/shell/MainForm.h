@@ -1,5 +1,6 @@
-// TMainForm: the game record, the frame tick and the seven scene states. One main form
-// exists; sprites reach it through MainForm.
+// TMainForm: the game itself: the frame tick and the seven scenes, the menus and their
+// commands, sound and music, settings and the campaign, replays and errors. It is the game
+// record the sprites see (through Game); the window and the runner reach it through MainForm.
 #pragma once
 
 #include <cstdint>
@@ -62,13 +63,16 @@ class TMainForm : public TGameRecord {
   void GameMenuClick();
   void GameNextClick();
   void GameStartClick();
+  // 現在までの総戦果（ｽｺｱ）表示: the campaign's running total.
   void N18Click();
   void SinglePlay_1Click();
   void SinglePlay_2Click();
   void SinglePlay_3Click();
   void SinglePlay_4Click();
   void SinglePlay_5Click();
+  // 機体紹介: the aircraft introduction.
   void N19Click();
+  // The six bonus missions, in the order of the ボーナス menu (lists 6 to 11).
   void N20Click();
   void N21Click();
   void N23Click();
@@ -93,8 +97,11 @@ class TMainForm : public TGameRecord {
   void ScreenSizeMenuClick();
   void ScreenSizeClick(int scale);
   void ToggleFullScreen();
+  // 目次／検索: the help's contents and search.
   void SearchforHelpOn1Click();
+  // このソフトについて: the about box.
   void N13Click();
+  // 公式ホームページへ: the home page in the browser.
   void N11Click();
 
   // ---- settings, campaign, errors and closing ----------------------------------------
@@ -153,12 +160,12 @@ class TMainForm : public TGameRecord {
   // and the catalogues and switches the frame timer on; finalising reverses that.
   bool DXDrawInitialize();
   void DXDrawFinalize();
-  // The display reset: the game always runs in its 640x480 window.
+  // The display reset: the back buffer and the palette set up again for the window at its
+  // chosen size.
   void OptionFullScreenClick();
 
  private:
   friend class TReplayDeck;
-  // Seams filled by later parts of the game. Each does nothing yet.
   void BuildMission(int listNumber);
   void SpawnDue();
   void ReinforcementTick(int count);
@@ -195,6 +202,7 @@ class TMainForm : public TGameRecord {
 
   bool FirstPaintDone_ = false;
   bool OptionsRead_ = false;  // until then the options in memory are not the player's
+  int PauseFrames_ = 0;       // frames drawn since the game was paused
   std::string SettingsDir_;
 };
 
