@@ -67,6 +67,7 @@ class TRnkSubmitForm {
 
   // The dialog opens for a new submission: an empty comment, no result yet.
   void FormShow();
+  // The total being sent, as its label shows it.
   std::string Label4() const { return std::to_string(TotalScore_); }
   void SubmitBtnClick();
   void CancelBtnClick() { ModalResult = TModalResult::Cancel; }

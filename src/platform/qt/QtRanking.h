@@ -19,11 +19,11 @@ class TRnkSubmitDialog : public QDialog, public IRankingDialog {
   void ShowModal(TRnkSubmitForm& form) override;
   void SetBusy(bool busy) override;
 
-  QLabel* Label5;
-  QLabel* Label4;
+  QLabel* Label5;  // the heading the main window sets
+  QLabel* Label4;  // the total being sent
   QLineEdit* NameEdit;
   QLineEdit* MailEdit;
-  QLineEdit* HitokotoEdit;
+  QLineEdit* HitokotoEdit;  // the player's short comment
   QPushButton* SubmitBtn;
   QPushButton* CancelBtn;
 
