@@ -28,9 +28,9 @@ case "$target" in
     sources=(src/engine/Encoding.cpp src/engine/Scrambler.cpp src/engine/Random.cpp) ;;
   missionfile)
     # The fuzzer brings its own stand-ins for the appearance list.
-    sources=(src/missions/MissionFile.cpp src/engine/Encoding.cpp) ;;
+    sources=(src/missions/MissionFile.cpp src/engine/Encoding.cpp src/sprites/EventCommands.cpp) ;;
   replay)
-    sources=(src/shell/Replay.cpp) ;;
+    sources=(src/shell/Replay.cpp src/engine/FileRead.cpp) ;;
   *)
     echo "unknown fuzz target '$target'" >&2
     exit 2 ;;

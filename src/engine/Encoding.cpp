@@ -79,9 +79,56 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
+std::string Cp932ToUtf8Lossy(std::string_view cp932, int* replaced) {
+  if (replaced) *replaced = 0;
+  try {
+    return Cp932ToUtf8(cp932);
+  } catch (const std::runtime_error&) {
+  }
+  // Character by character, the slow way, only for the text that needs it.
+  std::string out;
+  for (size_t i = 0; i < cp932.size();) {
+    const unsigned char c = static_cast<unsigned char>(cp932[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    const size_t length = lead && i + 1 < cp932.size() ? 2 : 1;
+    try {
+      out += Cp932ToUtf8(cp932.substr(i, length));
+      i += length;
+    } catch (const std::runtime_error&) {
+      out += '?';
+      ++i;
+      if (replaced) ++*replaced;
+    }
+  }
+  return out;
+}
+
+bool IsUtf8Text(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return true;
+  if (!IsValidUtf8(bytes)) return false;
+  bool wide = false, high = false;
+  for (char c : bytes) {
+    high = high || (c & 0x80);
+    wide = wide || static_cast<unsigned char>(c) >= 0xE0;
+  }
+  if (wide || !high) return true;
+  try {
+    Cp932ToUtf8(bytes);
+    return false;
+  } catch (const std::runtime_error&) {
+    return true;
+  }
+}
+
 std::string TextFileToUtf8(std::string_view bytes) {
-  if (IsValidUtf8(bytes)) return std::string(bytes);
-  return Cp932ToUtf8(bytes);
+  const bool utf8 = IsUtf8Text(bytes);
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return utf8 ? std::string(bytes) : Cp932ToUtf8Lossy(bytes);
 }
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "engine/MathUtil.h"
 #include "platform/Platform.h"
 
 namespace velmora {
@@ -32,8 +33,8 @@ void TSprite::Render() {}
 void TSprite::Advance(int) {}
 
 TRect TSprite::BoundsRect() const {
-  const int left = static_cast<int>(WorldX());
-  const int top = static_cast<int>(WorldY());
+  const int left = BoxCoordinate(WorldX());
+  const int top = BoxCoordinate(WorldY());
   return {left, top, left + Width, top + Height};
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "engine/MathUtil.h"
 #include "engine/Random.h"
 #include "game/GameRecord.h"
 #include "sprites/Enemy.h"
@@ -129,7 +130,8 @@ void ResetSchedule() {
 void AddAppearance(int32_t delay, const std::string& spriteClass, int32_t x, int32_t y,
                    const std::string& text, int32_t param, int32_t level, uint16_t flags) {
   TObjectAdvent record;
-  record.Time = ScheduleTotal + delay;
+  // Delays that add up past 32 bits wrap round, as they always have.
+  record.Time = WrapAdd(ScheduleTotal, delay);
   record.SpriteClass = ClassByName(spriteClass);
   record.ClassName = spriteClass;
   record.X = x;
@@ -139,7 +141,7 @@ void AddAppearance(int32_t delay, const std::string& spriteClass, int32_t x, int
   record.Level = level;
   record.Flags = flags;
   AppearanceList.push_back(std::move(record));
-  ScheduleTotal += delay;
+  ScheduleTotal = record.Time;
 }
 
 void AddFormation(int32_t delay, const std::string& spriteClass, int32_t x0, int32_t y0,
@@ -155,8 +157,8 @@ void AddFormation(int32_t delay, const std::string& spriteClass, int32_t x0, int
   const std::vector<TMember> members = FormationMembers(formationType);
   for (size_t i = 0; i < members.size(); ++i) {
     const TMember& m = members[i];
-    AddAppearance(i == 0 ? delay : m.Delay, spriteClass, x0 + m.X, y0 + m.Y, "nil", m.Pattern,
-                  level, 0);
+    AddAppearance(i == 0 ? delay : m.Delay, spriteClass, WrapAdd(x0, m.X), WrapAdd(y0, m.Y), "nil",
+                  m.Pattern, level, 0);
   }
 }
 

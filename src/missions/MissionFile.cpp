@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
 #include "engine/Encoding.h"
 #include "missions/Appearance.h"
+#include "sprites/EventCommands.h"
 #include "sprites/SpawnFlags.h"
 
 namespace velmora {
@@ -96,6 +98,24 @@ std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
+// A Shift-JIS line field by field, so a byte of no encoding is named with its field. A tab
+// never occurs inside a Shift-JIS character.
+std::string FieldsToUtf8(std::string_view raw, int lineNo, std::vector<TMissionFailure>& warnings) {
+  std::string line;
+  for (int field = 1;; ++field) {
+    const size_t tab = raw.find('\t');
+    int replaced = 0;
+    line += Cp932ToUtf8Lossy(raw.substr(0, tab), &replaced);
+    if (replaced > 0)
+      warnings.push_back({lineNo, std::min(field, 9),
+                          std::to_string(replaced) + (replaced == 1 ? " byte" : " bytes") +
+                              " neither UTF-8 nor Shift-JIS, shown as \"?\""});
+    if (tab == std::string_view::npos) return line;
+    line += '\t';
+    raw.remove_prefix(tab + 1);
+  }
+}
+
 // One record line into record; the failure when a number does not read.
 std::optional<TMissionFailure> ParseRecordLine(std::string_view line, int lineNo,
                                                TMissionRecord& record) {
@@ -165,6 +185,13 @@ std::string Location(const std::string& label, int line, int field) {
   return s + ": ";
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
 bool HasMissionFiles(const std::string& folder) {
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
@@ -213,9 +240,9 @@ TMissionText ReadMissionText(std::string_view bytes) {
     result.Failure = TMissionFailure{1, 0, "larger than 16 MiB: surely no mission file"};
     return result;
   }
+  // One decision for the whole file.
+  const bool utf8 = IsUtf8Text(bytes);
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  // One decision for the whole file: a Shift-JIS text is hardly ever valid UTF-8 as well.
-  const bool utf8 = IsValidUtf8(bytes);
   size_t pos = 0;
   for (int lineNo = 1; pos < bytes.size(); ++lineNo) {
     size_t end = bytes.find_first_of("\r\n", pos);
@@ -228,14 +255,8 @@ TMissionText ReadMissionText(std::string_view bytes) {
     // work on the raw bytes.
     if (Trim(raw).empty() || raw.starts_with("//")) continue;
     std::string line(raw);
-    if (!utf8 && std::any_of(raw.begin(), raw.end(), [](char c) { return c & 0x80; })) {
-      try {
-        line = Cp932ToUtf8(raw);
-      } catch (const std::runtime_error&) {
-        result.Failure = TMissionFailure{lineNo, 0, "neither UTF-8 nor Shift-JIS text"};
-        return result;
-      }
-    }
+    if (!utf8 && std::any_of(raw.begin(), raw.end(), [](char c) { return c & 0x80; }))
+      line = FieldsToUtf8(raw, lineNo, result.Warnings);
     TMissionRecord record;
     if (auto failure = ParseRecordLine(line, lineNo, record)) {
       result.Failure = failure;
@@ -299,14 +320,57 @@ std::string MissionSiblingPath(const std::string& path, const std::string& exten
   return path.substr(0, dot) + extension;
 }
 
+std::string FindMissionSibling(const std::string& path, const std::string& extension) {
+  const std::filesystem::path exact = MissionSiblingPath(path, extension);
+  std::error_code error;
+  if (std::filesystem::exists(exact, error)) return exact.string();
+  const std::string stem = exact.stem().string();
+  const std::filesystem::path folder =
+      exact.has_parent_path() ? exact.parent_path() : std::filesystem::path(".");
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::filesystem::path& candidate = it->path();
+    if (candidate.stem() == stem && EqualsIgnoringCase(candidate.extension().string(), extension))
+      return (exact.parent_path() / candidate.filename()).string();
+  }
+  return exact.string();
+}
+
+std::string ChosenMissionFile(const std::string& chosen) {
+  std::error_code error;
+  if (std::filesystem::exists(chosen, error)) return chosen;
+  const size_t slash = chosen.rfind('/');
+  const bool noExtension =
+      chosen.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos;
+  if (noExtension && std::filesystem::exists(chosen + ".omf", error)) return chosen + ".omf";
+  return chosen;
+}
+
 std::vector<TMissionFinding> CheckMissionText(const std::string& label, const TMissionText& text,
                                               bool playFile) {
   std::vector<TMissionFinding> findings;
   auto warn = [&](const TMissionRecord& r, int field, const std::string& why) {
     findings.push_back({true, Location(label, r.Line, field) + "warning: " + why});
   };
+  auto fail = [&](const TMissionRecord& r, int field, const std::string& why) {
+    findings.push_back({false, Location(label, r.Line, field) + why});
+  };
   int lowestEndingLevel = 0;  // of the events that end the mission; 0: none
+  // The schedule's clock, which the game keeps in 32 bits and lets wrap round.
+  int64_t time = 0;
+  bool wrapped = false;
+  size_t nextWarning = 0;
   for (const TMissionRecord& r : text.Records) {
+    for (; nextWarning < text.Warnings.size() && text.Warnings[nextWarning].Line <= r.Line;
+         ++nextWarning) {
+      const TMissionFailure& w = text.Warnings[nextWarning];
+      findings.push_back({true, Location(label, w.Line, w.Field) + "warning: " + w.Reason});
+    }
+    time += r.Delay;
+    if (!wrapped && (time > INT32_MAX || time < INT32_MIN)) {
+      wrapped = true;
+      warn(r, 2, "the delays add up past the 32-bit range here: the schedule's time wraps round");
+    }
     if (r.Delay < 0)
       warn(r, 2, "negative delay " + std::to_string(r.Delay) + " puts it before the line above");
     if (!IsMissionClassKeyword(r.ClassField))
@@ -325,9 +389,30 @@ std::vector<TMissionFinding> CheckMissionText(const std::string& label, const TM
     } else if (!Trim(r.FlagsField).empty()) {
       warn(r, 9, "formation lines take no flags: " + Quoted(Trim(r.FlagsField)) + " is ignored");
     }
+    // What the game itself stops on with an error, the checker calls an error.
+    if (r.Single && r.ClassName == "TEventSprite" && r.Param == 4) {
+      try {
+        ParseEventInteger(r.Text);
+      } catch (const std::runtime_error&) {
+        fail(r, 6,
+             "scroll speed " + Quoted(r.Text) +
+                 " is not a whole number: the game stops "
+                 "with an error here");
+      }
+    }
+    if (r.Single && r.ClassName == "TEventSprite" && (r.Param == 1 || r.Param == 2) &&
+        !IsMusicCommand(r.Text))
+      fail(r, 6,
+           Quoted(r.Text) +
+               " is no music command (NONE, STOP, DOWN500 ... DOWN2500, "
+               "BGM1 ... BGM5, BOSS): the game stops with an error here");
     if (r.Single && r.ClassName == "TEventSprite" && r.Param == 3 &&
         (lowestEndingLevel == 0 || r.Level < lowestEndingLevel))
       lowestEndingLevel = std::max(r.Level, 1);
+  }
+  for (; nextWarning < text.Warnings.size(); ++nextWarning) {
+    const TMissionFailure& w = text.Warnings[nextWarning];
+    findings.push_back({true, Location(label, w.Line, w.Field) + "warning: " + w.Reason});
   }
   if (text.Failure) {
     const TMissionFailure& f = *text.Failure;
@@ -346,7 +431,7 @@ TMissionCheck CheckMissionFiles(const std::string& path) {
   TMissionCheck check;
   for (const char* extension : {"", ".bfg", ".tle", ".edg"}) {
     const bool play = *extension == '\0';
-    const std::string file = play ? path : MissionSiblingPath(path, extension);
+    const std::string file = play ? path : FindMissionSibling(path, extension);
     std::error_code error;
     if (!play && !std::filesystem::exists(file, error)) {
       check.Findings.push_back(
@@ -355,8 +440,11 @@ TMissionCheck CheckMissionFiles(const std::string& path) {
     }
     const TMissionText text = ReadMissionFile(file);
     if (!text.Failure) ++check.FilesReadThrough;
-    for (TMissionFinding& finding : CheckMissionText(file, text, play))
+    for (TMissionFinding& finding : CheckMissionText(file, text, play)) {
+      check.GameErrors += !finding.Warning;
       check.Findings.push_back(std::move(finding));
+    }
+    check.GameErrors -= text.Failure.has_value();
   }
   return check;
 }

@@ -44,6 +44,8 @@ struct TMissionFailure {
 struct TMissionText {
   std::vector<TMissionRecord> Records;
   std::optional<TMissionFailure> Failure;
+  // Fields that read, though not as written: bytes of no known encoding shown as "?".
+  std::vector<TMissionFailure> Warnings;
 };
 
 // Cuts the next field off the front of rest: the text before the first tab, without the
@@ -60,8 +62,8 @@ bool IsMissionClassKeyword(std::string_view keyword);
 // Every flag whose name occurs anywhere in the field, case-sensitively.
 uint16_t MissionFlags(std::string_view field);
 
-// Reads a file's bytes: UTF-8 when they are valid UTF-8, else Shift-JIS; a byte-order mark
-// is skipped.
+// Reads a file's bytes: UTF-8 or Shift-JIS as IsUtf8Text decides for the whole file (a
+// byte-order mark is skipped and means UTF-8); a byte that is neither reads as "?".
 TMissionText ReadMissionText(std::string_view bytes);
 TMissionText ReadMissionFile(const std::string& path);
 // Appends the records to the appearance list, then, after a failure, the error line one
@@ -72,6 +74,12 @@ void LoadMissionFile(const std::string& path);
 // The sibling of a mission file that serves another scene: the same folder and name with the
 // last extension replaced (or appended when the name has none). extension: ".bfg" ...
 std::string MissionSiblingPath(const std::string& path, const std::string& extension);
+// The sibling as it lies in the folder: that exact name when it exists, else a file whose
+// extension differs only in case ("UP.BFG" beside "UP.OMF"), else the exact name.
+std::string FindMissionSibling(const std::string& path, const std::string& extension);
+// The file the player chose: itself when it exists; a name typed without an extension that
+// names nothing means the usual one, "NAME.omf", when that exists.
+std::string ChosenMissionFile(const std::string& chosen);
 
 // One line of the checker's report: "FILE:LINE: field N: reason".
 struct TMissionFinding {
@@ -85,6 +93,7 @@ std::vector<TMissionFinding> CheckMissionText(const std::string& label, const TM
 struct TMissionCheck {
   std::vector<TMissionFinding> Findings;
   int FilesReadThrough = 0;  // of the four
+  int GameErrors = 0;        // lines that read but stop the game with an error when played
 };
 // Reads the chosen file and its three siblings with the game's own reader.
 TMissionCheck CheckMissionFiles(const std::string& path);

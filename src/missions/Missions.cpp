@@ -43,7 +43,7 @@ void BuildMission(int32_t listNumber) {
       {SceneListNumber(5, kUserMission), ".edg"}};
   for (const auto& [number, extension] : kUserScreens)
     if (listNumber == number)
-      return LoadMissionFile(MissionSiblingPath(Game->CustomMissionFile, extension));
+      return LoadMissionFile(FindMissionSibling(Game->CustomMissionFile, extension));
   if (listNumber > 0) {
     BuildPlayList(listNumber);
     return;

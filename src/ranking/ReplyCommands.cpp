@@ -46,16 +46,8 @@ std::vector<std::string> SplitReplyLines(std::string_view text) {
 }
 
 std::string ReplyTextToUtf8(std::string_view bytes) {
-  // Japanese in Shift-JIS is hardly ever valid UTF-8, so a reply that is must be UTF-8.
-  if (IsValidUtf8(bytes)) return std::string(bytes);
-  try {
-    return Cp932ToUtf8(bytes);
-  } catch (const std::exception&) {
-  }
-  std::string text;
-  for (char c : bytes)
-    text += static_cast<unsigned char>(c) < 0x80 ? c : '?';
-  return text;
+  if (IsUtf8Text(bytes)) return std::string(bytes);
+  return Cp932ToUtf8Lossy(bytes);
 }
 
 bool RunReplyCommands(const std::vector<std::string>& lines, TCSVStringInfo& splitter,

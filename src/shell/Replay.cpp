@@ -9,6 +9,9 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string>
+
+#include "engine/FileRead.h"
 
 namespace velmora {
 
@@ -265,18 +268,19 @@ TReplay DecodeReplay(std::string_view bytes) {
 }
 
 TReplay ReadReplayFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw TReplayError("リプレイファイル " + path + " を開けません。");
-  // The size first: a huge file is refused without being read.
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw TReplayError("リプレイファイル " + path + " を読みこめません。");
-  if (static_cast<uint64_t>(size) > kReplayMaxBytes) throw TooLarge();
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.seekg(0);
-  if (!in.read(bytes.data(), size))
-    throw TReplayError("リプレイファイル " + path + " を読みこめません。");
-  return DecodeReplay(bytes);
+  // Only a regular file, and a huge one is refused without being read: a replay named
+  // /dev/zero or a FIFO must not hang or fill the memory.
+  std::optional<std::string> bytes;
+  try {
+    if (IsRegularFile(path) && std::filesystem::file_size(path) > kReplayMaxBytes) throw TooLarge();
+    bytes = ReadRegularFile(path, kReplayMaxBytes);
+  } catch (const TReplayError&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw TReplayError("リプレイファイル " + path + " を読みこめません: " + e.what());
+  }
+  if (!bytes) throw TReplayError("リプレイファイル " + path + " を開けません。");
+  return DecodeReplay(*bytes);
 }
 
 void WriteReplayFile(const std::string& path, const TReplay& replay) {
@@ -339,8 +343,9 @@ std::string StoreReplay(const std::string& folder, const TReplay& replay) {
     best = "best-omf-" + std::string(hex);
   }
   best = folder + "/" + best + kReplayExtension;
-  bool write = true;
-  if (fs::exists(best, error)) {
+  // A run in the runner's invulnerable mode is no fair run: it is kept, but never as a best.
+  bool write = !replay.God;
+  if (write && fs::exists(best, error)) {
     try {
       write = BetterRun(replay.Result, ReadReplayFile(best).Result);
     } catch (const TReplayError& e) {

@@ -1,8 +1,9 @@
 #include "shell/ReplayDeck.h"
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
+#include <string>
 
+#include "engine/FileRead.h"
 #include "engine/Random.h"
 #include "missions/Appearance.h"
 #include "missions/MissionFile.h"
@@ -52,8 +53,11 @@ void AddField(std::string& out, const std::string& s) {
 uint64_t HashMissionFiles(const std::string& path) {
   uint64_t hash = Fnv1a64("");
   for (const char* extension : {"", ".bfg", ".tle", ".edg"}) {
-    std::ifstream in(*extension ? MissionSiblingPath(path, extension) : path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // The game's own reader: a missing file hashes as empty, anything but a regular file of
+    // a mission's size throws.
+    const std::string bytes =
+        ReadRegularFile(*extension ? FindMissionSibling(path, extension) : path, kMissionFileLimit)
+            .value_or(std::string());
     // Lengths between the files: moving a line from one file to the next changes the hash.
     hash = Fnv1a64(std::to_string(bytes.size()) + ":", hash);
     hash = Fnv1a64(bytes, hash);
@@ -100,7 +104,14 @@ void TReplayDeck::BriefingEntered() {
   Take_.SinglePlay = f.SinglePlay;
   if (f.Mission == kUserMission) {
     Take_.MissionFile = f.CustomMissionFile;
-    Take_.MissionFileHash = HashMissionFiles(f.CustomMissionFile);
+    try {
+      Take_.MissionFileHash = HashMissionFiles(f.CustomMissionFile);
+    } catch (const std::exception& e) {
+      // A mission that cannot be hashed cannot be checked when played back: not recorded.
+      Recording_ = false;
+      Form_.AppendErrorLog(std::string("リプレイを記録しません: ") + e.what());
+      return;
+    }
   }
   Take_.Difficulty = f.Difficulty;
   Take_.DirectInput = f.OptionDirectInput->Checked;
@@ -198,13 +209,26 @@ void TReplayDeck::Closing() {
 // ---- watching --------------------------------------------------------------------------
 
 void TReplayDeck::Watch(const TReplay& replay) {
-  if (replay.Mission < 1)
-    throw TReplayError("このリプレイの作戦(" + std::to_string(replay.Mission) + ")はありません。");
-  if (replay.Mission == kUserMission) {
-    if (!std::ifstream(replay.MissionFile))
+  // Only the lists the game has: any other number would be built into scene list numbers
+  // that do not exist.
+  const int32_t m = replay.Mission;
+  if (!((m >= 1 && m <= 11) || m == 9999 || m == kUserMission))
+    throw TReplayError("このリプレイの作戦(" + std::to_string(m) + ")はありません。");
+  if (m == kUserMission) {
+    std::error_code error;
+    if (!std::filesystem::exists(replay.MissionFile, error))
       throw TReplayError("このリプレイの作戦ファイル " + replay.MissionFile +
                          " が見つかりません。");
-    if (HashMissionFiles(replay.MissionFile) != replay.MissionFileHash)
+    if (!IsRegularFile(replay.MissionFile))
+      throw TReplayError("このリプレイの作戦ファイル " + replay.MissionFile +
+                         " は通常のファイルではありません。");
+    uint64_t hash = 0;
+    try {
+      hash = HashMissionFiles(replay.MissionFile);
+    } catch (const std::exception& e) {
+      throw TReplayError("このリプレイの作戦ファイルを読みこめません: " + std::string(e.what()));
+    }
+    if (hash != replay.MissionFileHash)
       throw TReplayError("このリプレイを記録した後に作戦ファイル " + replay.MissionFile +
                          " が変更されたため、再生できません。");
   }

@@ -212,6 +212,19 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Where a settings file that is a symbolic link (dot-file managers keep them so) really
+// lies: the file is replaced there, and the link stays a link.
+std::string LinkTarget(const std::string& fileName) {
+  std::filesystem::path path = fileName;
+  std::error_code error;
+  for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path, error); ++hops) {
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) break;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return path.string();
+}
+
 void ReplaceFile(const std::string& fileName, const std::string& bytes) {
   const auto failure = [&fileName](const std::string& why) {
     return std::runtime_error("'" + fileName + "' に書き込めません: " + why);
@@ -350,7 +363,13 @@ void TIniFile::WriteStrings(const std::string& section,
   std::string bytes;
   for (const TLine& line : lines)
     bytes += line.Text + "\n";
-  ReplaceFile(FileName_, bytes);
+  // A file the reader would refuse is never written: the game could not start again.
+  if (bytes.size() > kMaxSettingsBytes)
+    throw std::runtime_error("'" + FileName_ +
+                             "' に書き込めません: " + std::to_string(kMaxSettingsBytes) +
+                             " バイトを超えます。不要な行を削除するか、ファイルを削除して"
+                             "ください（設定は初期値に戻ります）");
+  ReplaceFile(LinkTarget(FileName_), bytes);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {

@@ -6,6 +6,7 @@
 
 #include "engine/Random.h"
 #include "missions/Appearance.h"
+#include "missions/MissionFile.h"
 #include "ranking/RnkSubmit.h"
 #include "shell/MainForm.h"
 #include "shell/Settings.h"
@@ -219,11 +220,7 @@ void TMainForm::LoadCustomMissionClick() {
   std::optional<std::string> path =
       Platform.Dialogs.OpenFile("オリジナルミッションロード", "オリジナルミッションファイル|*.omf");
   if (!path || path->empty()) return;
-  // A name typed without an extension means the usual one.
-  const size_t slash = path->rfind('/');
-  if (path->find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos)
-    *path += ".omf";
-  CustomMissionFile = *path;
+  CustomMissionFile = ChosenMissionFile(*path);
   Mission = 55555555;
   SetScene(ssBriefing);
 }

@@ -79,13 +79,14 @@ TFlightPath StepPath(TFlightPath path, int m, TPoint target) {
       path.Heading += delta <= kPi ? path.TurnRate : 2 * kPi - path.TurnRate;
       if (path.Heading >= 2 * kPi) path.Heading -= 2 * kPi;
     }
-    nx = path.CurX + Round(d * std::cos(path.Heading));
-    ny = path.CurY + Round(d * std::sin(path.Heading));
+    nx = WrapAdd(path.CurX, Round(d * std::cos(path.Heading)));
+    ny = WrapAdd(path.CurY, Round(d * std::sin(path.Heading)));
   } else {
     // Positions come from the origin, not the last point, so rounding never accumulates.
     path.Heading = path.AimHeading;
-    nx = path.OriginX + Round(path.Travel * path.CosH);
-    ny = path.OriginY + Round(path.Travel * path.SinH);
+    // A mission file may start a plane anywhere: far out, the sum wraps rather than overflows.
+    nx = WrapAdd(path.OriginX, Round(path.Travel * path.CosH));
+    ny = WrapAdd(path.OriginY, Round(path.Travel * path.SinH));
   }
   path.HeadingDeg = path.Heading * 180 / kPi;
 

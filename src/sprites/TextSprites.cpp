@@ -1,13 +1,10 @@
 #include "sprites/TextSprites.h"
 
-#include <cctype>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "engine/MathUtil.h"
 #include "game/GameRecord.h"
+#include "sprites/EventCommands.h"
 #include "sprites/GameImages.h"
 #include "sprites/SpriteClasses.h"
 
@@ -42,20 +39,6 @@ TMojiFont FontOfStyle(int32_t style) {
       // Unknown styles write in whatever font the last text left behind.
       return {false, 0, 10, 10};
   }
-}
-
-// A scroll speed from an event's text: a whole decimal number and nothing else, so that a
-// typing slip in a schedule fails loudly instead of scrolling at some half-read speed.
-int32_t ParseEventInteger(const std::string& text) {
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  errno = 0;
-  const long long value = std::strtoll(begin, &end, 10);
-  const bool digitsOnly = !text.empty() && !std::isspace(static_cast<unsigned char>(text[0]));
-  if (!digitsOnly || end == begin || *end != '\0' || errno == ERANGE || value < INT32_MIN ||
-      value > INT32_MAX)
-    throw std::runtime_error("'" + text + "' は整数ではありません");
-  return static_cast<int32_t>(value);
 }
 
 TSprite* NewMojiSprite(TSprite* parent) {

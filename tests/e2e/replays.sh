@@ -46,6 +46,10 @@ check keyed --seed 3 --start play:1 --keys keys.txt --frames 900
 grep -q "outcome abandon" keyed.play
 check cleared --seed 5 --start play:1 --auto --god --until result
 grep -q "outcome clear" cleared.play
+# The same result proves no fair run: --verify says what the run was played with.
+grep -qx "options: difficulty [123], DirectInput on, god mode ON (invulnerable: not a fair run)" \
+  cleared.play
+grep -q "god mode off" keyed.play
 check failed --seed 7 --start play:3 --auto --until gameover
 grep -q "outcome failure" failed.play
 cp "$examples"/sample.* "$out/"

@@ -37,6 +37,25 @@ TEST(RoundTest, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(Trunc(-9.7), -9);
 }
 
+TEST(EncodingTest, TextFromOutsideIsTakenForWhatItIs) {
+  // Japanese UTF-8 has three-byte characters; CP932 half-width katakana pairs can be valid
+  // two-byte UTF-8 ("ﾃｽ" is C3 BD) and are still CP932; a byte-order mark decides at once.
+  EXPECT_TRUE(IsUtf8Text("テスト ﾃｽ"));
+  EXPECT_TRUE(IsUtf8Text("plain"));
+  EXPECT_FALSE(IsUtf8Text("\xC3\xBD"));
+  EXPECT_EQ(TextFileToUtf8("\xC3\xBD"), "ﾃｽ");
+  EXPECT_TRUE(IsUtf8Text("\xEF\xBB\xBF\xC3\xBD"));
+  EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF\xC3\xBD"), "\xC3\xBD");
+  // Valid UTF-8 that no CP932 text can be stays UTF-8 (C3 A0: "à").
+  EXPECT_TRUE(IsUtf8Text("voil\xC3\xA0"));
+  // Bytes of neither read as "?", one each, the rest as it is.
+  int replaced = -1;
+  EXPECT_EQ(Cp932ToUtf8Lossy(Utf8ToCp932("作戦") + "\x80x\x81", &replaced), "作戦?x?");
+  EXPECT_EQ(replaced, 2);
+  EXPECT_EQ(Cp932ToUtf8Lossy(Utf8ToCp932("作戦"), &replaced), "作戦");
+  EXPECT_EQ(replaced, 0);
+}
+
 TEST(EncodingTest, Cp932RoundTripsAndFallsBackForWindowsFiles) {
   const std::string text = "停止中(ESCで終了) ＭＳ 明朝 ﾃｽﾄ ①";
   const std::string sjis = Utf8ToCp932(text);

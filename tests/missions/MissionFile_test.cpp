@@ -195,8 +195,26 @@ TEST_F(MissionFileTest, UTF8AndShiftJISFilesReadAlikeAndOversizedOnesAreRefused)
   EXPECT_EQ(withMark.Records[0].Text, fromUtf8.Records[0].Text);
   // A mark before a comment still leaves a comment.
   EXPECT_FALSE(ReadMissionText("\xEF\xBB\xBF// note\n" + utf8).Failure);
-  // Bytes that are neither stop the reading at their line.
-  EXPECT_EQ(FailureOf(Utf8ToCp932(utf8) + "SINGLE\t1\tMojiSprite\t0\t0\t\x81\t-1\t1"), "2:0");
+  // Bytes that are neither read as "?", and the next lines still count.
+  const TMissionText stray = ReadMissionText(Utf8ToCp932(utf8) +
+                                             "SINGLE\t1\tMojiSprite\t0\t0\ta\x80"
+                                             "b\t-1\t1\n"
+                                             "SINGLE\t1\tMojiSprite\t0\t0\t\x81\t-1\t1\n" +
+                                             Utf8ToCp932(utf8));
+  EXPECT_FALSE(stray.Failure);
+  ASSERT_EQ(stray.Records.size(), 4u);
+  EXPECT_EQ(stray.Records[1].Text, "a?b");
+  EXPECT_EQ(stray.Records[2].Text, "?");
+  EXPECT_EQ(stray.Records[3].Text, fromUtf8.Records[0].Text);
+  ASSERT_EQ(stray.Warnings.size(), 2u);
+  EXPECT_EQ(std::tie(stray.Warnings[1].Line, stray.Warnings[1].Field), std::make_tuple(3, 6));
+  // Half-width katakana alone ("ﾃｽ" is C3 BD, valid two-byte UTF-8 too) are Shift-JIS;
+  // Japanese in UTF-8 has three-byte characters, and a byte-order mark settles it.
+  EXPECT_EQ(ReadMissionText("SINGLE\t1\tMojiSprite\t0\t0\t\xC3\xBD\t-1\t1").Records[0].Text, "ﾃｽ");
+  EXPECT_EQ(ReadMissionText("SINGLE\t1\tMojiSprite\t0\t0\tﾃｽト\t-1\t1").Records[0].Text, "ﾃｽト");
+  EXPECT_EQ(
+      ReadMissionText("\xEF\xBB\xBFSINGLE\t1\tMojiSprite\t0\t0\t\xC3\xBD\t-1\t1").Records[0].Text,
+      "\xC3\xBD");
 
   // One byte over the limit: refused on the first line without reading further.
   WriteFile(Path(), utf8 + std::string(kMissionFileLimit + 1 - utf8.size(), ' '));
@@ -250,6 +268,55 @@ TEST_F(MissionFileTest, TheCheckerReportsWhatStopsTheReadingAndWhatIsSurelyAMist
       "x.omf: warning: no EventSprite line with param 3: the mission never ends by itself");
   EXPECT_EQ(CheckMissionFiles(Path("absent.omf")).Findings.at(0).Text,
             Path("absent.omf") + ": cannot be opened");
+}
+
+TEST_F(MissionFileTest, TheChosenFileAndItsSiblingsAreFoundAsTheyLie) {
+  // A chosen file without an extension is itself when it exists ...
+  WriteFile(Path("noext"), "");
+  WriteFile(Path("noext.omf"), "");
+  EXPECT_EQ(ChosenMissionFile(Path("noext")), Path("noext"));
+  // ... else "NAME.omf" when that exists, else as chosen.
+  WriteFile(Path("typed.omf"), "");
+  EXPECT_EQ(ChosenMissionFile(Path("typed")), Path("typed.omf"));
+  EXPECT_EQ(ChosenMissionFile(Path("nothing")), Path("nothing"));
+  EXPECT_EQ(ChosenMissionFile(Path("typed.txt")), Path("typed.txt"));
+  // Siblings in any case of the extension, the exact name first.
+  for (const char* name : {"UP.OMF", "UP.BFG", "UP.Tle", "UP.edg", "UP.tle"})
+    WriteFile(Path(name), "SINGLE\t1\tMojiSprite\t0\t0\tx\t-1\t1\n");
+  EXPECT_EQ(FindMissionSibling(Path("UP.OMF"), ".bfg"), Path("UP.BFG"));
+  EXPECT_EQ(FindMissionSibling(Path("UP.OMF"), ".tle"), Path("UP.tle"));
+  EXPECT_EQ(FindMissionSibling(Path("UP.OMF"), ".edg"), Path("UP.edg"));
+  EXPECT_EQ(FindMissionSibling(Path("UP.OMF"), ".xyz"), Path("UP.xyz"));
+  EXPECT_EQ(CheckMissionFiles(Path("UP.OMF")).FilesReadThrough, 4);
+}
+
+TEST_F(MissionFileTest, TheCheckerNamesWhatTheGameStopsOnAndDelaysThatWrap) {
+  const TMissionText text = ReadMissionText(
+      "SINGLE\t1\tEventSprite\t0\t0\tfast\t4\t1\n"     // no scroll speed
+      "SINGLE\t1\tEventSprite\t0\t0\t8\t4\t1\n"        // a good one
+      "SINGLE\t1\tEventSprite\t0\t0\tBGM9\t1\t1\n"     // no such tune
+      "SINGLE\t1\tEventSprite\t0\t0\tDOWN0\t2\t1\n"    // no such fade
+      "SINGLE\t1\tEventSprite\t0\t0\tDOWN500\t2\t1\n"  // a good one
+      "SINGLE\t2147483647\tMojiSprite\t0\t0\tx\t-1\t1\n"
+      "SINGLE\t1\tEventSprite\t0\t0\tnil\t3\t1\n");
+  std::vector<std::string> errors, warnings;
+  for (const TMissionFinding& f : CheckMissionText("m.omf", text, true))
+    (f.Warning ? warnings : errors).push_back(f.Text);
+  EXPECT_EQ(errors, (std::vector<std::string>{
+                        "m.omf:1: field 6: scroll speed \"fast\" is not a whole number: the "
+                        "game stops with an error here",
+                        "m.omf:3: field 6: \"BGM9\" is no music command (NONE, STOP, DOWN500 ... "
+                        "DOWN2500, BGM1 ... BGM5, BOSS): the game stops with an error here",
+                        "m.omf:4: field 6: \"DOWN0\" is no music command (NONE, STOP, DOWN500 "
+                        "... DOWN2500, BGM1 ... BGM5, BOSS): the game stops with an error here"}));
+  EXPECT_EQ(warnings, (std::vector<std::string>{
+                          "m.omf:6: field 2: warning: the delays add up past the 32-bit range "
+                          "here: the schedule's time wraps round"}));
+  // The game keeps the wrap, in defined arithmetic: the record comes round to the start.
+  ResetSchedule();
+  AppendMissionRecords(text);
+  EXPECT_EQ(AppearanceList[5].Time, static_cast<int32_t>(5u + 2147483647u));
+  EXPECT_EQ(AppearanceList[6].Time, static_cast<int32_t>(6u + 2147483647u));
 }
 
 TEST_F(MissionFileTest, TheFileDialogOpensWhereMissionsAre) {

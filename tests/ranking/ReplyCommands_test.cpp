@@ -40,6 +40,10 @@ TEST(ReplyLinesTest, AnyLineBreakSplitsAndAFinalOneAddsNoLine) {
   // Shift-JIS on the wire, UTF-8 inside; a reply in UTF-8 is read as such.
   EXPECT_EQ(ReplyTextToUtf8("\x83\x65\x83\x58\x83\x67"), "テスト");
   EXPECT_EQ(ReplyTextToUtf8("テスト"), "テスト");
+  // Half-width katakana on the wire are Shift-JIS though they look like UTF-8; a byte of
+  // neither is "?" and costs nothing else.
+  EXPECT_EQ(ReplyTextToUtf8("CMD_MES,\xC3\xBD"), "CMD_MES,ﾃｽ");
+  EXPECT_EQ(ReplyTextToUtf8("\x83\x65\x80\x83\x67"), "テ?ト");
 }
 
 class ReplyCommandsTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "shell/Replay.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -133,9 +134,11 @@ TEST(ReplayStore, KeepsTheNewestTenRunsAndTheBestOfEachMission) {
   TTempDir dir;
   const std::string folder = dir.Path + "/replays";
   const int32_t scores[] = {500, 900, 300, 1200, 100, 0, 0, 0, 0, 0, 0, 50};
-  for (int i = 0; i < 12; ++i)
-    StoreReplay(folder,
-                Sample(scores[i], i == 3 ? TReplayOutcome::Failure : TReplayOutcome::Clear));
+  for (int i = 0; i < 12; ++i) {
+    TReplay run = Sample(scores[i], i == 3 ? TReplayOutcome::Failure : TReplayOutcome::Clear);
+    run.God = false;
+    StoreReplay(folder, run);
+  }
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(folder))
     names.push_back(e.path().filename().string());
@@ -155,6 +158,21 @@ TEST(ReplayStore, KeepsTheNewestTenRunsAndTheBestOfEachMission) {
   StoreReplay(folder, Sample(99999));
   EXPECT_EQ(ReadFile(best), newer);
   EXPECT_THROW(ReadReplayFile(folder + "/missing.vmr"), TReplayError);
+
+  // A run in the invulnerable mode is kept among the newest, never as a best.
+  TTempDir other;
+  StoreReplay(other.Path, Sample(100));
+  for (const auto& e : std::filesystem::directory_iterator(other.Path))
+    EXPECT_EQ(e.path().filename().string().substr(0, 4), "run-");
+}
+
+TEST(ReplayFormat, OnlyARegularFileOfAReplaysSizeIsRead) {
+  TTempDir dir;
+  const std::string fifo = dir.Path + "/fifo.vmr";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path :
+       {fifo, std::string("/dev/zero"), std::string("/"), std::string("/proc/self/mem")})
+    EXPECT_THROW(ReadReplayFile(path), TReplayError) << path;
 }
 
 // ---- recording and watching in the game ------------------------------------------------

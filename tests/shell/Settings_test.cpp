@@ -71,6 +71,37 @@ TEST_F(SettingsFile, AnInterruptedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path), {}), 1);
 }
 
+TEST_F(SettingsFile, NeverWritesAFileTheReaderWouldRefuseAndWritesThroughALink) {
+  // A file right at the limit stays readable: the write that would pass it is refused with
+  // what to do, and the file is left as it was.
+  TIniFile ini(Path());
+  ini.WriteString("Player", "Name", "x");
+  const std::string head = ReadFile(Path());
+  WriteFile(Path(), head + std::string((1u << 20) - head.size() - 1, ';') + "\n");
+  const std::string full = ReadFile(Path());
+  ASSERT_EQ(full.size(), 1u << 20);
+  EXPECT_EQ(ini.ReadString("Player", "Name", ""), "x");
+  try {
+    ini.WriteString("Player", "Name", "a longer name");
+    ADD_FAILURE() << "a file over the limit was written";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("不要な行を削除"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadFile(Path()), full);
+
+  // A settings file that is a link stays a link; its target gets the new text.
+  const std::string target = Dir.Path + "/kept/Torvi.INI";
+  std::filesystem::create_directories(Dir.Path + "/kept");
+  WriteFile(target, "[Player]\nName=old\n");
+  const std::string link = Dir.Path + "/linked.INI";
+  std::filesystem::create_symlink("kept/Torvi.INI", link);
+  TIniFile linked(link);
+  linked.WriteString("Player", "Name", "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(linked.ReadString("Player", "Name", ""), "new");
+  EXPECT_NE(ReadFile(target).find("Name=new"), std::string::npos);
+}
+
 TEST(SettingsFolderChoice, AnUnwritableProgramFolderSendsSettingsToTheConfigFolder) {
   TTempDir home;
   const std::string savedHome = getenv("HOME");

@@ -182,7 +182,7 @@ TEST_F(StageFlowTest, PlaySetUpFollowsTheDifficulty) {
     EXPECT_TRUE(Form->MainMenu.Find(item)->Checked);
     Answer({"file:" + Dir.Path + "/none"});  // an unreadable mission changes nothing
     Choose("LoadCustomMission");
-    EXPECT_EQ(Form->CustomMissionFile, Dir.Path + "/none.omf");
+    EXPECT_EQ(Form->CustomMissionFile, Dir.Path + "/none");
     Form->Damage = 50;
     Form->ShotPower = 4;
     Form->CommanderPresent = true;

@@ -1,4 +1,6 @@
 // velmora-sim's command line: the options, the keys script and the names it uses.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -112,6 +114,7 @@ int KeyCodeOf(const std::string& name) {
 
 TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
   TSimOptions o;
+  bool dirGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&]() -> const std::string& {
@@ -120,6 +123,7 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
     };
     if (a == "--dir") {
       o.Dir = value();
+      dirGiven = true;
     } else if (a == "--difficulty") {
       o.Difficulty = ToInt(value(), "difficulty");
       if (o.Difficulty < 1 || o.Difficulty > 3) Usage("difficulty must be 1, 2 or 3");
@@ -192,6 +196,14 @@ TSimOptions ParseSimArgs(const std::vector<std::string>& args) {
     }
   }
   if (o.Verify && o.ReplayFile.empty()) Usage("--verify needs --replay FILE");
+  // The game would fall back to the player's own settings folder: asked for a folder of its
+  // own, a test tool never does. (Started without one from a read-only copy of the game, it
+  // keeps its settings where the installed game keeps the player's.)
+  std::error_code error;
+  if (dirGiven &&
+      (!std::filesystem::is_directory(o.Dir, error) || ::access(o.Dir.c_str(), W_OK) != 0))
+    Usage("no writable folder '" + o.Dir +
+          "' (--dir names the folder for the settings and the error log; make it first)");
   if (o.Frames == 0 && o.Until.empty() && !o.Bench && o.ReplayFile.empty()) o.Frames = 1;
   if (o.Bench && o.Frames == 0) o.Frames = 3000;
   return o;

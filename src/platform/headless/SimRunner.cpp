@@ -74,7 +74,8 @@ void ChooseMenuItem(TGuard& guard, const std::string& name) {
 }
 
 // What --replay prints: the result as recorded and as played again.
-int ReportPlayback(const TReplayDeck& deck, bool verify, std::ostream& out, std::ostream& err) {
+int ReportPlayback(const TReplayDeck& deck, const TReplay& replay, bool verify, std::ostream& out,
+                   std::ostream& err) {
   const auto& playback = deck.LastPlayback();
   if (!playback) {
     err << "velmora-sim: the replay did not come to its end\n";
@@ -88,6 +89,10 @@ int ReportPlayback(const TReplayDeck& deck, bool verify, std::ostream& out, std:
   }
   if (playback->Stopped) out << "stopped by Escape\n";
   if (!verify) return 0;
+  // The same result proves the file consistent, not the run fair: say what it was played with.
+  out << "options: difficulty " << replay.Difficulty << ", DirectInput "
+      << (replay.DirectInput ? "on" : "off") << ", god mode "
+      << (replay.God ? "ON (invulnerable: not a fair run)" : "off") << "\n";
   out << (playback->Same() ? "verify: same\n" : "verify: differs\n");
   return playback->Same() ? 0 : 1;
 }
@@ -102,8 +107,12 @@ int RunMissionCheck(const std::string& path, std::ostream& out) {
     warnings += finding.Warning;
   }
   out << check.FilesReadThrough << " of 4 files read to the end, " << warnings << " warning"
-      << (warnings == 1 ? "" : "s") << "\n";
-  return check.FilesReadThrough == 4 ? 0 : 1;
+      << (warnings == 1 ? "" : "s");
+  if (check.GameErrors > 0)
+    out << ", " << check.GameErrors << " line" << (check.GameErrors == 1 ? "" : "s")
+        << " the game stops on";
+  out << "\n";
+  return check.FilesReadThrough == 4 && check.GameErrors == 0 ? 0 : 1;
 }
 
 int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDevice* sound) {
@@ -132,6 +141,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
   std::optional<int32_t> playList;
   if (o.Start.rfind("play:", 0) == 0) playList = std::stoi(o.Start.substr(5));
   std::optional<TReplay> replay;
+  TReplay watched;
   if (!o.ReplayFile.empty()) {
     try {
       replay = ReadReplayFile(o.ReplayFile);
@@ -249,6 +259,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
           err << "velmora-sim: " << o.ReplayFile << ": " << e.what() << "\n";
           return 2;
         }
+        watched = std::move(*replay);
         replay.reset();
         watching = true;
       }
@@ -305,7 +316,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
     return 4;
   }
   if (recordErrors) return 1;
-  if (watching) return ReportPlayback(form.Replays, o.Verify, out, err);
+  if (watching) return ReportPlayback(form.Replays, watched, o.Verify, out, err);
   if (machine->Display.CloseRequested) {
     // What the window does on its way out.
     form.FormCloseQuery();
