@@ -2,10 +2,9 @@
 
 #include <httplib.h>
 
-#include <cctype>
 #include <chrono>
-#include <cstring>
 
+#include "Address.h"
 #include "RankingService.h"
 #include "engine/Encoding.h"
 
@@ -13,62 +12,56 @@ namespace velmora {
 
 namespace {
 
-// Only a plain host name or address may go into the reply's page address: anything else
-// (a comma, a line break) would change the reply's commands.
-bool PlainHost(const std::string& host) {
-  if (host.empty() || host.size() > 255) return false;
-  for (char c : host)
-    if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr(".-:[]", c)) return false;
-  return true;
-}
-
 int64_t Now() {
   return std::chrono::duration_cast<std::chrono::seconds>(
              std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
 
+constexpr const char* kReplyType = "text/plain; charset=Shift_JIS";
+
 }  // namespace
 
-TRankingHttpServer::TRankingHttpServer(TRankingService& service)
-    : Service_(service), Server_(std::make_unique<httplib::Server>()) {
-  // Bodies above the service's own limit get its clear answer; far larger ones are cut off
-  // by the server before they are read.
-  Server_->set_payload_max_length(64 * 1024);
-  Server_->Post("/submit", [this](const httplib::Request& req, httplib::Response& res) {
-    std::string pageHost = req.get_header_value("Host");
-    if (!PlainHost(pageHost)) pageHost = Host_ + ":" + std::to_string(Port_);
+TRankingHttpServer::TRankingHttpServer(TRankingService& service, TFrontLimits limits)
+    : Service_(service), Front_(limits) {
+  // A body too large to read still gets a reason the game shows, not a bare status.
+  Front_.Oversize = [](const THead&) {
+    return std::make_pair(Utf8ToCp932(TRankingService::TooLarge()), std::string(kReplyType));
+  };
+  httplib::Server& routes = Front_.Routes();
+  routes.Post("/submit", [this](const httplib::Request& req, httplib::Response& res) {
+    const std::string host = req.get_header_value("Host");
+    const std::string pageHost =
+        PlainHostHeader(host) ? host : HostForUrl(Host_) + ":" + std::to_string(Port_);
     const std::string reply =
         Service_.Submit(req.body, req.remote_addr, "http://" + pageHost + "/", Now());
-    res.set_content(Utf8ToCp932(reply), "text/plain; charset=Shift_JIS");
+    res.set_content(Utf8ToCp932(reply), kReplyType);
   });
-  Server_->Get("/", [this](const httplib::Request&, httplib::Response& res) {
+  routes.Get("/", [this](const httplib::Request&, httplib::Response& res) {
     res.set_content(Service_.RankingPage(), "text/html; charset=utf-8");
   });
 }
 
-TRankingHttpServer::~TRankingHttpServer() = default;
-
 int TRankingHttpServer::Bind(const std::string& host, int port) {
   Host_ = host;
-  if (port == 0)
-    Port_ = Server_->bind_to_any_port(host.c_str());
-  else
-    Port_ = Server_->bind_to_port(host.c_str(), port) ? port : 0;
-  if (Port_ < 0) Port_ = 0;
+  Port_ = Front_.Bind(host, port);
   return Port_;
 }
 
 bool TRankingHttpServer::Listen() {
-  return Server_->listen_after_bind();
+  return Front_.Run();
 }
 
 bool TRankingHttpServer::Running() const {
-  return Server_->is_running();
+  return Front_.Running();
 }
 
 void TRankingHttpServer::Stop() {
-  Server_->stop();
+  Front_.Stop();
+}
+
+std::string TRankingHttpServer::Url() const {
+  return "http://" + HostForUrl(Host_) + ":" + std::to_string(Port_) + "/";
 }
 
 }  // namespace velmora
