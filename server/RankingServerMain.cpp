@@ -1,6 +1,8 @@
 // velmora-ranking-server: receives the game's ranking submissions, keeps them in a database
 // and shows the ranking as a web page.
 //   velmora-ranking-server --listen 127.0.0.1:8080 --db ranking.sqlite3
+//   velmora-ranking-server --listen 127.0.0.1:8080 --db postgresql://ranking@db/ranking
+//   velmora-ranking-server --config /etc/velmora/ranking.conf
 //   velmora-ranking-server --db ranking.sqlite3 --list     (the stored submissions, TSV)
 #include <signal.h>
 #include <sys/resource.h>
@@ -9,7 +11,10 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <fstream>
 #include <iostream>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -23,10 +28,15 @@ using namespace velmora;
 
 [[noreturn]] void Usage(const std::string& problem) {
   if (!problem.empty()) std::cerr << "velmora-ranking-server: " << problem << "\n";
-  std::cerr << "usage: velmora-ranking-server --listen HOST:PORT --db FILE\n"
-               "       velmora-ranking-server --db FILE --list\n"
-               "       velmora-ranking-server --db FILE --delete ID\n"
-               "       velmora-ranking-server --db FILE --ban ADDRESS | --unban ADDRESS | --bans\n";
+  std::cerr
+      << "usage: velmora-ranking-server --listen HOST:PORT --db DATABASE\n"
+         "         [--trusted-proxy ADDRESS]... [--workers N] [--config FILE]\n"
+         "       velmora-ranking-server --db DATABASE --list\n"
+         "       velmora-ranking-server --db DATABASE --delete ID\n"
+         "       velmora-ranking-server --db DATABASE --ban ADDRESS | --unban ADDRESS | --bans\n"
+         "DATABASE: an SQLite file, or postgresql://... or a libpq keyword string\n"
+         "FILE: lines 'key = value' with the options' names as keys (listen, db,\n"
+         "      trusted-proxy, workers); options given on the command line win\n";
   std::exit(2);
 }
 
@@ -51,6 +61,41 @@ size_t RaiseDescriptorLimit(size_t wanted) {
   return std::min(wanted, room);
 }
 
+// The access log: one line a request on standard output.
+void LogLine(const TAccessRecord& r) {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  gmtime_r(&now, &tm);
+  char when[32];
+  std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &tm);
+  std::printf("%s %s %s %s %d %.1fms\n", when, EscapeField(r.Address).c_str(),
+              r.Method.empty() ? "-" : EscapeField(r.Method).c_str(),
+              r.Path.empty() ? "-" : EscapeField(r.Path).c_str(), r.Status, r.Seconds * 1000);
+  std::fflush(stdout);
+}
+
+// "key = value" lines; blank lines and lines starting with '#' are skipped.
+std::multimap<std::string, std::string> ReadConfig(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) Usage("cannot read " + path);
+  std::multimap<std::string, std::string> out;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    const auto trim = [](std::string t) {
+      const size_t first = t.find_first_not_of(" \t\r");
+      const size_t last = t.find_last_not_of(" \t\r");
+      return first == std::string::npos ? std::string() : t.substr(first, last - first + 1);
+    };
+    const std::string text = trim(line);
+    if (text.empty() || text[0] == '#') continue;
+    const size_t eq = text.find('=');
+    if (eq == std::string::npos)
+      Usage(path + ":" + std::to_string(number) + ": expected 'key = value'");
+    out.emplace(trim(text.substr(0, eq)), trim(text.substr(eq + 1)));
+  }
+  return out;
+}
+
 int List(TRankingStore& store) {
   for (const TSubmission& s : store.Best(1 << 30))
     std::cout << s.Id << '\t' << s.Score << '\t' << EscapeField(s.Name) << '\t'
@@ -63,7 +108,8 @@ int List(TRankingStore& store) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  std::string listen, db, deleteId, ban, unban;
+  std::string listen, db, deleteId, ban, unban, config, workers;
+  std::vector<std::string> proxies;
   bool list = false, bans = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -75,6 +121,12 @@ int main(int argc, char* argv[]) {
       listen = value();
     else if (a == "--db")
       db = value();
+    else if (a == "--trusted-proxy")
+      proxies.push_back(value());
+    else if (a == "--workers")
+      workers = value();
+    else if (a == "--config")
+      config = value();
     else if (a == "--list")
       list = true;
     else if (a == "--delete")
@@ -89,6 +141,21 @@ int main(int argc, char* argv[]) {
       Usage("");
     else
       Usage("unknown option '" + a + "'");
+  }
+  if (!config.empty()) {
+    for (const auto& [key, value] : ReadConfig(config)) {
+      if (key == "listen") {
+        if (listen.empty()) listen = value;
+      } else if (key == "db") {
+        if (db.empty()) db = value;
+      } else if (key == "workers") {
+        if (workers.empty()) workers = value;
+      } else if (key == "trusted-proxy") {
+        proxies.push_back(value);
+      } else {
+        Usage(config + ": unknown key '" + key + "'");
+      }
+    }
   }
   if (db.empty()) Usage("--db is required");
   const int tools = list + bans + !deleteId.empty() + !ban.empty() + !unban.empty();
@@ -146,8 +213,13 @@ int main(int argc, char* argv[]) {
 
     TFrontLimits limits;
     limits.MaxConnections = RaiseDescriptorLimit(limits.MaxConnections);
+    if (!workers.empty()) {
+      limits.Workers = std::atoi(workers.c_str());
+      if (limits.Workers < 1 || limits.Workers > 256) Usage("--workers takes 1 to 256");
+    }
     TRankingService service(*store);
-    TRankingHttpServer server(service, limits);
+    TRankingHttpServer server(service, limits, proxies);
+    server.Front().Log = LogLine;
     if (server.Bind(where->Host, where->Port) == 0) {
       std::cerr << "velmora-ranking-server: cannot listen on " << listen << "\n";
       return 1;

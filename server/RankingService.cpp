@@ -267,7 +267,11 @@ std::string TRankingService::Submit(const std::string& body, const std::string& 
       return Error("このアドレスからの登録は受け付けていません。");
     case TAddStatus::TooOften:
       return Error(WaitText(added.Wait));
-    case TAddStatus::Stored:
+    case TAddStatus::Stored: {
+      const std::lock_guard lock(PageMutex_);
+      Page_.clear();
+      break;
+    }
     case TAddStatus::Repeated:
       break;
   }
@@ -294,6 +298,16 @@ std::string TRankingService::RankingJson(int limit) {
 }
 
 std::string TRankingService::RankingPage() {
+  const auto now = std::chrono::steady_clock::now();
+  const std::lock_guard lock(PageMutex_);
+  if (Page_.empty() || now - PageMade_ >= std::chrono::seconds(1)) {
+    Page_ = MakePage();
+    PageMade_ = now;
+  }
+  return Page_;
+}
+
+std::string TRankingService::MakePage() {
   std::string rows;
   int64_t place = 0, shown = 0, previous = 0;
   for (const TSubmission& s : Store_.Best(kRankingPageSize)) {

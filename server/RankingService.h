@@ -2,6 +2,7 @@
 // the HTTP server around it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -45,17 +46,24 @@ class TRankingService {
   std::string RankingPage();
   // The best `limit` (1 ... kRankingPageSize) as JSON (UTF-8).
   std::string RankingJson(int limit);
+  bool DatabaseReachable() { return Store_.Reachable(); }
 
  private:
   // Seconds the address must wait before its next refused attempt is looked at; 0: none.
   int64_t RefusedWait(const std::string& address, int64_t now);
   std::string Refuse(const std::string& address, int64_t now, const std::string& reason);
   std::string Check(const std::map<std::string, std::string>& form, TSubmission& s);
+  std::string MakePage();
 
   TRankingStore& Store_;
   TServiceLimits Limits_;
   std::mutex Mutex_;
   std::map<std::string, std::deque<int64_t>> Refused_;
+  // The page made at most once a second: readers far outnumber submissions, and another
+  // process's new entry may wait that long. A submission here makes it anew.
+  std::mutex PageMutex_;
+  std::string Page_;
+  std::chrono::steady_clock::time_point PageMade_;
 };
 
 // "<", ">", "&", quotes made safe for HTML text and attributes.

@@ -5,6 +5,7 @@
 namespace velmora {
 
 std::unique_ptr<TRankingStore> OpenSqliteStore(const std::string& path);
+std::unique_ptr<TRankingStore> OpenPostgresStore(const std::string& target);
 
 bool IsPostgresTarget(const std::string& where) {
   if (where.rfind("postgresql://", 0) == 0 || where.rfind("postgres://", 0) == 0) return true;
@@ -15,7 +16,7 @@ bool IsPostgresTarget(const std::string& where) {
 
 std::unique_ptr<TRankingStore> OpenRankingStore(const std::string& where) {
   if (where.empty()) throw std::runtime_error("no database given");
-  if (IsPostgresTarget(where)) throw std::runtime_error("this server is built without PostgreSQL");
+  if (IsPostgresTarget(where)) return OpenPostgresStore(where);
   return OpenSqliteStore(where);
 }
 

@@ -1,4 +1,6 @@
 // What the server accepts, refuses and stores, on every database it can use.
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 
 #include "ServerTestSupport.h"
@@ -8,7 +10,10 @@ namespace {
 
 class RankingServiceTest : public ::testing::TestWithParam<std::string> {
  protected:
-  RankingServiceTest() : Store(OpenStore()), Service(*Store) {}
+  RankingServiceTest()
+      : Target(GetParam() == "postgres" ? FreshPostgres() : Dir.Path + "/ranking.sqlite3"),
+        Store(OpenRankingStore(Target)),
+        Service(*Store) {}
 
   std::unique_ptr<TRankingStore> OpenStore();
   std::string Submit(const std::string& body, const std::string& from = "10.0.0.1") {
@@ -22,6 +27,7 @@ class RankingServiceTest : public ::testing::TestWithParam<std::string> {
   static bool Accepted(const std::string& reply) { return reply.rfind("CMD_MES,", 0) == 0; }
 
   TTempDir Dir;
+  std::string Target;
   std::unique_ptr<TRankingStore> Store;
   TRankingService Service;
   int64_t Now = 1'800'000'000;
@@ -29,9 +35,7 @@ class RankingServiceTest : public ::testing::TestWithParam<std::string> {
 };
 
 std::unique_ptr<TRankingStore> RankingServiceTest::OpenStore() {
-  if (GetParam() == "sqlite") return OpenRankingStore(Dir.Path + "/ranking.sqlite3");
-  ADD_FAILURE() << "unknown database " << GetParam();
-  return OpenRankingStore(Dir.Path + "/ranking.sqlite3");
+  return OpenRankingStore(Target);
 }
 
 TEST_P(RankingServiceTest, AcceptedSubmissionsAreStoredAsTypedAndPlaced) {
@@ -169,6 +173,80 @@ TEST_P(RankingServiceTest, ModerationDeletesAndBansAndTheBanIsKept) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, RankingServiceTest, ::testing::Values("sqlite"));
+INSTANTIATE_TEST_SUITE_P(Postgres, RankingServiceTest, ::testing::Values("postgres"));
+
+// Three server processes on one database, each with its own connections, as behind a load
+// balancer: the places they report fit one order of arrival, and the per-address limit
+// holds across them.
+class SharedDatabaseTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  SharedDatabaseTest() {
+    const std::string target =
+        GetParam() == "postgres" ? FreshPostgres() : Dir.Path + "/ranking.sqlite3";
+    // All three start at once on a new database: one of them migrates it, under a lock.
+    Stores.resize(3);
+    std::vector<std::thread> starting;
+    for (int i = 0; i < 3; ++i)
+      starting.emplace_back([&, i] { Stores[static_cast<size_t>(i)] = OpenRankingStore(target); });
+    for (auto& t : starting)
+      t.join();
+    for (auto& store : Stores)
+      Services.push_back(std::make_unique<TRankingService>(*store));
+  }
+  TTempDir Dir;
+  std::vector<std::unique_ptr<TRankingStore>> Stores;
+  std::vector<std::unique_ptr<TRankingService>> Services;
+};
+
+TEST_P(SharedDatabaseTest, PlacesFitOneOrderOfArrivalAcrossProcesses) {
+  constexpr int kEach = 20;
+  std::vector<std::string> bodies;
+  for (int i = 0; i < 3 * kEach; ++i)
+    bodies.push_back(GameBody("p" + std::to_string(i), (i * 7919) % 1000));
+  std::vector<std::string> replies(bodies.size());
+  std::vector<std::thread> threads;
+  for (int p = 0; p < 3; ++p)
+    threads.emplace_back([&, p] {
+      for (int i = p; i < 3 * kEach; i += 3)
+        replies[static_cast<size_t>(i)] = Services[static_cast<size_t>(p)]->Submit(
+            bodies[static_cast<size_t>(i)], "10.1." + std::to_string(i) + ".1", "", 1'800'000'000);
+    });
+  for (auto& t : threads)
+    t.join();
+  // In the order the database stored them, each place is one more than the count of
+  // higher totals stored before it.
+  auto rows = Stores[0]->Best(1000);
+  ASSERT_EQ(rows.size(), bodies.size());
+  std::sort(rows.begin(), rows.end(), [](auto& a, auto& b) { return a.Id < b.Id; });
+  for (size_t k = 0; k < rows.size(); ++k) {
+    int64_t higher = 0;
+    for (size_t j = 0; j < k; ++j)
+      higher += rows[j].Score > rows[k].Score;
+    const size_t i = static_cast<size_t>(std::stoi(rows[k].Name.substr(1)));
+    EXPECT_NE(replies[i].find("は " + std::to_string(higher + 1) + " 位です"), std::string::npos)
+        << rows[k].Name << ": " << replies[i];
+  }
+}
+
+TEST_P(SharedDatabaseTest, FiveAMinuteMeansFiveAcrossProcesses) {
+  std::atomic<int> accepted = 0;
+  std::vector<std::thread> threads;
+  for (int p = 0; p < 3; ++p)
+    threads.emplace_back([&, p] {
+      for (int i = 0; i < 4; ++i)
+        if (Services[static_cast<size_t>(p)]
+                ->Submit(GameBody("n", p * 10 + i), "10.2.2.2", "", 1'800'000'000 + i)
+                .rfind("CMD_MES,", 0) == 0)
+          ++accepted;
+    });
+  for (auto& t : threads)
+    t.join();
+  EXPECT_EQ(accepted, 5);
+  EXPECT_EQ(Stores[1]->Count(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, SharedDatabaseTest, ::testing::Values("sqlite"));
+INSTANTIATE_TEST_SUITE_P(Postgres, SharedDatabaseTest, ::testing::Values("postgres"));
 
 // The file of the first server (no schema version, no check codes kept) opens, keeps every
 // row and takes new submissions.

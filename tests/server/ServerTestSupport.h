@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -144,6 +145,24 @@ inline std::string BodyOf(const std::string& reply) {
 inline std::string PostgresTarget() {
   const char* target = std::getenv("VELMORA_TEST_POSTGRES");
   return target ? target : "";
+}
+
+// A schema of its own in the test database, so every test starts from nothing; the
+// cluster is thrown away afterwards. Fails the test when there is no database to use.
+inline std::string FreshPostgres() {
+  const std::string target = PostgresTarget();
+  if (target.empty()) {
+    ADD_FAILURE() << "VELMORA_TEST_POSTGRES is not set: run through .ci/postgres.sh";
+    return "host=127.0.0.1 port=1 connect_timeout=1";
+  }
+  static int count = 0;
+  const std::string schema = "t" + std::to_string(::getpid()) + "_" + std::to_string(++count);
+  PGconn* conn = PQconnectdb(target.c_str());
+  PGresult* r = PQexec(conn, ("CREATE SCHEMA " + schema).c_str());
+  EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(conn);
+  PQclear(r);
+  PQfinish(conn);
+  return target + " options='-csearch_path=" + schema + "'";
 }
 
 // A server on 127.0.0.1 with its own thread, for the length of a test.
