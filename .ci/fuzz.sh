@@ -12,7 +12,9 @@ fi
 seconds="${1:-0}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-cxx="${CXX_FUZZ:-clang++-14}"
+# Any clang++: the plain name, else the newest versioned one installed.
+cxx="${CXX_FUZZ:-$(command -v clang++ || ls /usr/bin/clang++-[0-9]* 2>/dev/null | sort -V | tail -n 1)}"
+[ -n "$cxx" ] || { echo "fuzz.sh: no clang++ found (install clang)" >&2; exit 2; }
 mkdir -p "$out"
 
 case "$target" in
@@ -20,10 +22,10 @@ case "$target" in
     sources=(src/engine/WaveList.cpp src/engine/NameHash.cpp src/engine/FileRead.cpp
              src/platform/headless/HeadlessSound.cpp) ;;
   settings)
-    sources=(src/shell/Settings.cpp src/shell/Scrambler.cpp src/engine/Encoding.cpp
+    sources=(src/shell/Settings.cpp src/engine/Scrambler.cpp src/engine/Encoding.cpp
              src/engine/FileRead.cpp src/engine/Random.cpp) ;;
   encoding)
-    sources=(src/engine/Encoding.cpp src/shell/Scrambler.cpp src/engine/Random.cpp) ;;
+    sources=(src/engine/Encoding.cpp src/engine/Scrambler.cpp src/engine/Random.cpp) ;;
   missionfile)
     # The fuzzer brings its own stand-ins for the appearance list.
     sources=(src/missions/MissionFile.cpp src/engine/Encoding.cpp) ;;

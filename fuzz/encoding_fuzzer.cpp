@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/Encoding.h"
-#include "shell/Scrambler.h"
+#include "engine/Scrambler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace velmora;

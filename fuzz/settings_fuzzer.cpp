@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "shell/Scrambler.h"
+#include "engine/Scrambler.h"
 #include "shell/Settings.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "engine/Encoding.h"
 #include "ranking/RnkSubmit.h"
-#include "shell/Scrambler.h"
+#include "engine/Scrambler.h"
 
 namespace velmora {
 

@@ -82,6 +82,9 @@ class TSprite {
   int Z_ = 0;
 };
 
+// Creates a sprite of one class under a parent: how the schedule names its sprites.
+using TSpriteFactory = TSprite* (*)(TSprite* parent);
+
 class TSpriteEngine : public TSprite {
  public:
   TSpriteEngine();

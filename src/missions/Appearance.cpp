@@ -3,19 +3,13 @@
 #include <stdexcept>
 
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Enemy.h"
 #include "sprites/SpawnFlags.h"
 #include "sprites/SpriteClasses.h"
 #include "sprites/TextSprites.h"
 
 namespace velmora {
-
-std::vector<TObjectAdvent> AppearanceList;
-int32_t ScheduleTotal = 0;
-int32_t ReinforcementPeriod = 120;
-int32_t ReinforcementTimer = 0;
-int32_t ReinforcementStep = 0;
 
 namespace {
 
@@ -31,7 +25,7 @@ TSpriteFactory ClassByName(const std::string& name) {
 // so none of them can see these values.
 TSprite* Create(TSpriteFactory factory, int32_t x, int32_t y, const std::string& text,
                 int32_t param, uint16_t flags, bool immediate) {
-  TSprite* sprite = factory(&MainForm->SpriteEngine.Engine);
+  TSprite* sprite = factory(&Game->SpriteEngine.Engine);
   sprite->X = x;
   sprite->Y = y;
   if (auto* moji = dynamic_cast<TMojiSprite*>(sprite)) {
@@ -167,16 +161,16 @@ void AddFormation(int32_t delay, const std::string& spriteClass, int32_t x0, int
 }
 
 void SpawnDue() {
-  TMainForm& form = *MainForm;
-  if (form.AppearanceIndex < 0 ||
-      form.AppearanceIndex >= static_cast<int32_t>(AppearanceList.size()))
+  TGameRecord& game = *Game;
+  if (game.AppearanceIndex < 0 ||
+      game.AppearanceIndex >= static_cast<int32_t>(AppearanceList.size()))
     return;
-  const TObjectAdvent& record = AppearanceList[form.AppearanceIndex];
-  if (form.FrameCount < record.Time) return;
-  if (form.Difficulty >= record.Level)
+  const TObjectAdvent& record = AppearanceList[game.AppearanceIndex];
+  if (game.FrameCount < record.Time) return;
+  if (game.Difficulty >= record.Level)
     Create(record.SpriteClass, record.X, record.Y, record.Text, record.Param, record.Flags, false);
   // A record left out for its difficulty still takes its frame.
-  ++form.AppearanceIndex;
+  ++game.AppearanceIndex;
 }
 
 TSprite* SpawnNow(const std::string& spriteClass, int32_t x, int32_t y, const std::string& text,
@@ -185,7 +179,7 @@ TSprite* SpawnNow(const std::string& spriteClass, int32_t x, int32_t y, const st
 }
 
 void ReinforcementTick(int32_t trigger) {
-  if (!MainForm->ReinforcementsOn) return;
+  if (!Game->ReinforcementsOn) return;
   if (ReinforcementTimer <= ReinforcementPeriod) {
     ++ReinforcementTimer;
     return;

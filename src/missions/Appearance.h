@@ -8,32 +8,10 @@
 #include <vector>
 
 #include "engine/Sprite.h"
+#include "game/PlayState.h"
 #include "sprites/SpriteClasses.h"
 
 namespace velmora {
-
-// One appearance record.
-struct TObjectAdvent {
-  int32_t Time = 0;  // scene frame at or after which it is due
-  TSpriteFactory SpriteClass = nullptr;
-  std::string ClassName;  // the name SpriteClass was found under
-  int32_t X = 0;
-  int32_t Y = 0;
-  std::string Text;
-  int32_t Param = 0;  // text style, event kind or enemy pattern
-  int32_t Level = 1;  // lowest difficulty that produces the sprite
-  uint16_t Flags = 0;
-};
-
-// The current scene's schedule, in the order it was written, and the builder's running time.
-extern std::vector<TObjectAdvent> AppearanceList;
-extern int32_t ScheduleTotal;
-
-// Reinforcement waves. The timer and step outlive scenes and missions on purpose: a cycle
-// cut short by one mission's end goes on in the next.
-extern int32_t ReinforcementPeriod;
-extern int32_t ReinforcementTimer;
-extern int32_t ReinforcementStep;
 
 void ResetSchedule();
 // Appends a record Delay frames after the previous one. Throws when no sprite class goes
@@ -44,7 +22,7 @@ void AddAppearance(int32_t delay, const std::string& spriteClass, int32_t x, int
 void AddFormation(int32_t delay, const std::string& spriteClass, int32_t x0, int32_t y0,
                   int32_t formationType, int32_t level);
 
-// Releases the record due now, at most one per frame, into MainForm's sprite engine.
+// Releases the record due now, at most one per frame, into the game record's sprite engine.
 void SpawnDue();
 // Creates a sprite at once, outside the list, with no difficulty test.
 TSprite* SpawnNow(const std::string& spriteClass, int32_t x, int32_t y, const std::string& text,

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "engine/Random.h"
+#include "game/GameRecord.h"
 #include "missions/ListBuilders.h"
 #include "missions/Missions.h"
-#include "shell/MainForm.h"
 #include "sprites/SpawnFlags.h"
 
 namespace velmora {
@@ -17,11 +17,11 @@ namespace {
 
 // A game without support planes that starts undamaged, flying the given picture.
 void JokeGame(const char* playerImage, bool fire) {
-  TMainForm& form = *MainForm;
-  form.PlayerImage = playerImage;
-  form.SupportPlanes = 0;
-  form.FireEnabled = fire;
-  form.Damage = 0;
+  TGameRecord& game = *Game;
+  game.PlayerImage = playerImage;
+  game.SupportPlanes = 0;
+  game.FireEnabled = fire;
+  game.Damage = 0;
 }
 
 // Stars, saucers or apples falling from random places, one every 5 frames and now and then
@@ -36,8 +36,8 @@ void FallingTargets(int steps, uint16_t flags) {
 // Four radio lines, then the targets rain down until the voyage is over.
 void SpaceVoyage(const char* targetImage, const char* shotDown, const char* const (&radio)[4]) {
   JokeGame("UFO", false);
-  MainForm->P36Image = targetImage;
-  MainForm->ShotDownMessage = shotDown;
+  Game->P36Image = targetImage;
+  Game->ShotDownMessage = shotDown;
   const int32_t gaps[4] = {300, 300, 200, 300};
   for (int i = 0; i < 4; ++i)
     AddText(gaps[i], radio[i], 3);
@@ -58,7 +58,7 @@ void AltitudeScale(std::initializer_list<std::pair<const char*, int32_t>> marks,
 }  // namespace
 
 void BuildAlienInvasion() {
-  MainForm->SBDImage = "UFO";
+  Game->SBDImage = "UFO";
   AddEvent(1, "BOSS", 1);
   AddText(100, "ｴｲﾘｱﾝ", 3);
   AddEnemy(10, "TEnemySBD", 250, -100, -1, 1, SF_STOPADV | SF_NOFIRE | SF_NOSMOKE);
@@ -105,8 +105,8 @@ void BuildVoyage3001() {
 
 void BuildRukoVersusApple() {
   JokeGame("Ruko", true);
-  MainForm->P36Image = "Apple";
-  MainForm->ShotDownMessage = "果樹園の大旦那「林檎に勝とうなど百年早いわ！」";
+  Game->P36Image = "Apple";
+  Game->ShotDownMessage = "果樹園の大旦那「林檎に勝とうなど百年早いわ！」";
   FallingTargets(50, 0);
   AddEvent(200, "nil", 3);
 }

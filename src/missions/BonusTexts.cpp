@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
+#include "game/GameRecord.h"
 #include "missions/Missions.h"
-#include "shell/MainForm.h"
 
 namespace velmora {
 
@@ -29,7 +29,7 @@ void Page(const char* date, std::initializer_list<std::initializer_list<const ch
 }  // namespace
 
 bool BuildBonusBriefing(int32_t mission) {
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   switch (mission) {
     case 6:
       Page("1998年　秋",
@@ -40,7 +40,7 @@ bool BuildBonusBriefing(int32_t mission) {
             {"短くても、苦情は受け付けない。"}});
       return true;
     case 7:
-      form.BackgroundImage = "Space";
+      game.BackgroundImage = "Space";
       Page("2001年　宇宙",
            {{"人類は、ついに宇宙へ飛び出した。", "……といっても、乗り物は試作の円盤が一機きり。",
              "機銃を積む余裕もなかった。"},
@@ -48,7 +48,7 @@ bool BuildBonusBriefing(int32_t mission) {
             {"ひたすら避けて、生きて帰れ。"}});
       return true;
     case 8:
-      form.BackgroundImage = "NONE";
+      game.BackgroundImage = "NONE";
       Page("1998年　夏　山奥の研究所",
            {{"ここは、とある山奥の秘密研究所。", "今日は、世紀の大実験の日である。"},
             {"実験台は、研究所のマスコット「ルコ」。",
@@ -56,7 +56,7 @@ bool BuildBonusBriefing(int32_t mission) {
             {"貴官はただ、見守るだけでよい。"}});
       return true;
     case 9:
-      form.BackgroundImage = "Space";
+      game.BackgroundImage = "Space";
       Page("3001年　銀河の果て",
            {{"どんぶら号の旅立ちから、千年が過ぎた。",
              "人類は、いまだに円盤一機で宇宙をさまよっている。"},
@@ -64,7 +64,7 @@ bool BuildBonusBriefing(int32_t mission) {
             {"相変わらず、武装はない。", "逃げ切れ。人類の未来は貴官の操縦にかかっている。"}});
       return true;
     case 10:
-      form.BackgroundImage = "Space";
+      game.BackgroundImage = "Space";
       Page("某年某月　宇宙空間",
            {{"世紀の大実験を生き延びたルコは、", "宇宙の果てで、宿敵と巡り会った。"},
             {"その名は、林檎。", "赤く、丸く、そして妙に硬い。"},
@@ -72,7 +72,7 @@ bool BuildBonusBriefing(int32_t mission) {
              "ルコよ、林檎を撃て。ひたすら撃て。"}});
       return true;
     case 11:
-      form.BackgroundImage = "NONE";
+      game.BackgroundImage = "NONE";
       Page("20XX年　地球最後の日",
            {{"その日、空から無数のルコが降ってきた。", "ルコが地上に積もれば、地球は終わる。"},
             {"最後の希望は、一個の林檎。", "かつての宿敵に、地球の命運が託された。"},

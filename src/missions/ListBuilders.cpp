@@ -3,9 +3,9 @@
 #include <string>
 
 #include "engine/Random.h"
+#include "game/GameRecord.h"
 #include "missions/Appearance.h"
 #include "missions/Missions.h"
-#include "shell/MainForm.h"
 
 namespace velmora {
 
@@ -29,15 +29,15 @@ void AddBomberRaid(int32_t delay, const char* cls, int32_t pattern, uint16_t fla
 }
 
 void AddEasyTransport() {
-  if (MainForm->Difficulty == 1) AddEnemy(30, "TEnemyC47", 610, 100, 0);
+  if (Game->Difficulty == 1) AddEnemy(30, "TEnemyC47", 610, 100, 0);
 }
 
 void AddEasyFlyingBoat() {
-  if (MainForm->Difficulty == 1) AddEnemy(30, "TEnemyPBY", -40, 50, 0);
+  if (Game->Difficulty == 1) AddEnemy(30, "TEnemyPBY", -40, 50, 0);
 }
 
 void AddTransportUnlessDifficult(int32_t delay, int32_t x, int32_t y) {
-  if (MainForm->Difficulty != 3) AddEnemy(delay, "TEnemyC47", x, y, 0);
+  if (Game->Difficulty != 3) AddEnemy(delay, "TEnemyC47", x, y, 0);
 }
 
 void AddBossMusic() {
@@ -55,7 +55,7 @@ void AddSuccessSequence(int32_t firstDelay, bool commanderBonus) {
   AddText(firstDelay, "作戦成功", -1, 200, 180);
   // The text is fixed when the list is built, with the difficulty of that moment.
   const std::string bonus =
-      "難易度ボーナス（" + std::to_string(MainForm->Difficulty * 10000) + "）加算";
+      "難易度ボーナス（" + std::to_string(Game->Difficulty * 10000) + "）加算";
   AddText(100, bonus.c_str(), 3);
   AddEvent(50, "nil", 6);
   AddText(150, "損傷率ボーナス（残り損傷率×20）加算", 3);

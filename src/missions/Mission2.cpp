@@ -2,9 +2,9 @@
 // the strike over open sea, the army's fighters climb from the island's airstrip, torpedo and
 // dive bombers come for the fleet, homing fighters fall on the strike from behind, and a
 // battleship steaming to the atoll's relief closes the day.
+#include "game/GameRecord.h"
 #include "missions/ListBuilders.h"
 #include "missions/Missions.h"
-#include "shell/MainForm.h"
 #include "sprites/SpawnFlags.h"
 
 namespace velmora {
@@ -125,7 +125,7 @@ void LastCover() {
 // coming while it fights.
 void Battleship() {
   AddBossApproach(300, "ＵＳＳ 戦艦 ミズーリ");
-  const uint16_t flags = MainForm->Difficulty == 1 ? SF_STOPADV : SF_ENEMYADV | SF_STOPADV;
+  const uint16_t flags = Game->Difficulty == 1 ? SF_STOPADV : SF_ENEMYADV | SF_STOPADV;
   AddEnemy(10, "TEnemyMissouri", 700, 10, 0, 1, flags);
 }
 

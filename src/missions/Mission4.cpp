@@ -5,10 +5,10 @@
 // no boss; the mission is won when the commander's plane arrives, and its damage counts
 // in the final bonus.
 #include "engine/Random.h"
+#include "game/GameRecord.h"
 #include "missions/Appearance.h"
 #include "missions/ListBuilders.h"
 #include "missions/Missions.h"
-#include "shell/MainForm.h"
 #include "sprites/SpawnFlags.h"
 
 namespace velmora {
@@ -106,7 +106,7 @@ void Landing() {
 
 void BuildMission4() {
   // No support bombers on an escort flight.
-  MainForm->SupportPlanes = 0;
+  Game->SupportPlanes = 0;
   Rendezvous();
   FirstLeg();
   Islands();

@@ -3,9 +3,9 @@
 // the setting, and the last raid brings the great bomber itself, which holds the schedule
 // until it falls.
 #include "engine/Random.h"
+#include "game/GameRecord.h"
 #include "missions/ListBuilders.h"
 #include "missions/Missions.h"
-#include "shell/MainForm.h"
 #include "sprites/SpawnFlags.h"
 
 namespace velmora {
@@ -62,7 +62,7 @@ void Stream() {
   AddGroup(90, "TEnemyF6F", 0, 0, 12);
   AddGroup(30, "TEnemyP38", 0, 0, 2);
   AddEnemy(30, "TEnemyC47", 610, 100, 0);
-  for (int i = 0; i < 10 * MainForm->Difficulty; ++i) {
+  for (int i = 0; i < 10 * Game->Difficulty; ++i) {
     AddGroup(30, "TEnemyF6F", Random(350), 0, 15);
     if (Random(4) == 0) AddHomingFighters(20, static_cast<TCorner>(Random(4)));
   }
@@ -95,7 +95,7 @@ void Capital() {
 // The great bomber. Only on the harder settings do reinforcements fly while it lives.
 void GreatBomber() {
   AddBossApproach(100, "ボーイング Ｂ２９ 『超空の要塞』");
-  const uint16_t flags = MainForm->Difficulty == 1 ? SF_STOPADV : SF_ENEMYADV | SF_STOPADV;
+  const uint16_t flags = Game->Difficulty == 1 ? SF_STOPADV : SF_ENEMYADV | SF_STOPADV;
   AddEnemy(10, "TEnemyB29", 200, -300, 0, 1, flags);
 }
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <utility>
 
+#include "game/GameRecord.h"
 #include "missions/Appearance.h"
 #include "missions/MissionFile.h"
-#include "shell/MainForm.h"
 
 namespace velmora {
 
@@ -36,14 +36,14 @@ void BuildMission(int32_t listNumber) {
   ResetSchedule();
   if (listNumber == -2) return BuildTitleDemonstration();
   if (listNumber == -888) return BuildGameOver();
-  if (listNumber == kUserMission) return LoadMissionFile(MainForm->CustomMissionFile);
+  if (listNumber == kUserMission) return LoadMissionFile(Game->CustomMissionFile);
   static const std::pair<int32_t, const char*> kUserScreens[] = {
       {SceneListNumber(3, kUserMission), ".bfg"},
       {SceneListNumber(4, kUserMission), ".tle"},
       {SceneListNumber(5, kUserMission), ".edg"}};
   for (const auto& [number, extension] : kUserScreens)
     if (listNumber == number)
-      return LoadMissionFile(MissionSiblingPath(MainForm->CustomMissionFile, extension));
+      return LoadMissionFile(MissionSiblingPath(Game->CustomMissionFile, extension));
   if (listNumber > 0) {
     BuildPlayList(listNumber);
     return;

@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "engine/Encoding.h"
+#include "engine/Scrambler.h"
 #include "ranking/ReplyCommands.h"
-#include "shell/Scrambler.h"
 
 namespace velmora {
 

@@ -21,12 +21,9 @@ constexpr TRGB kYellow{255, 255, 0};
 }  // namespace
 
 TMainForm::TMainForm(TPlatform& platform)
-    : Platform(platform),
+    : TGameRecord(platform),
       DXTimer(platform.System),
-      DXInput(platform.Input),
-      ImageList("TDXImageList"),
       ColorImageList("TDXImageList"),
-      SpriteEngine(platform.Display),
       DXWaveList(platform.Sound, platform.System),
       DXWaveMusicList(platform.Sound, platform.System) {
   MainForm = this;
@@ -62,7 +59,7 @@ void TMainForm::FormCreate() {
     ReadScreenSize();
     ApplyScreenSize();
     OptionFullScreenClick();
-    DXTimer.Interval = 16;
+    DXTimer.Interval = kTickMs;
     // Effects and music start switched on, through their own handlers.
     OptionSound->Checked = false;
     OptionSoundClick();
@@ -181,7 +178,7 @@ void TMainForm::FormKeyUp(int key) {
 void TMainForm::GamePauseClick() {
   GamePause->Checked = !GamePause->Checked;
   if (!GamePause->Checked) {
-    GamePause->Tag = 0;
+    PauseFrames_ = 0;
     DXTimer.SetEnabled(true);
   }
 }
@@ -217,21 +214,22 @@ void TMainForm::DXTimerTimer(int /*lagCount*/) {
     default:
       break;
   }
-  if (PendingScene != 0) {
+  if (PendingScene != ssNone) {
     SetScene(PendingScene);
-    PendingScene = 0;
+    PendingScene = ssNone;
   }
   if (OptionShowFPS->Checked) DrawStatusLine();
-  if (GamePause->Tag > 3) DXTimer.SetEnabled(false);
+  // A few frames draw the pause notice before the timer stops for good.
+  if (PauseFrames_ > 3) DXTimer.SetEnabled(false);
   if (GamePause->Checked) {
     DrawPauseNotice();
-    ++GamePause->Tag;
+    ++PauseFrames_;
   }
   Platform.Display.Flip();
 }
 
 void TMainForm::MoveAndFlush() {
-  SpriteEngine.Move(16);
+  SpriteEngine.Move(kTickMs);
   SpriteEngine.Dead();
 }
 
@@ -287,7 +285,7 @@ void TMainForm::FramePlay() {
   ReinforcementTick(1);
   Platform.Display.BackBuffer().Fill(0);
   // A frame in which a sprite asked for another scene stays black behind the transition.
-  if (PendingScene == 0) {
+  if (PendingScene == ssNone) {
     SpriteEngine.Draw();
     DrawHud();
   }
@@ -346,27 +344,19 @@ uint8_t TMainForm::NearestColour(TRGB colour) const {
 
 // ---- scenes --------------------------------------------------------------------------
 
-void TMainForm::SetScene(int state) {
+void TMainForm::SetScene(TSceneState state) {
   state = Replays.SceneChanging(SceneState, state);
-  ExitScene(SceneState);
-  DXInput.ClearButtons();
-  SceneState = static_cast<uint8_t>(state);
-  AdvanceStopped = false;
-  ScrollSpeed = 4;
-  EnterScene(state);
-}
-
-void TMainForm::ExitScene(int state) {
-  SpriteEngine.Engine.Clear();
-  if (state == ssMenu) {
+  const TSceneState leaving = SceneState;
+  ResetScene();
+  if (leaving == ssMenu) {
     Platform.Display.ShowTitleImage(false);
     OptionFullScreenClick();
   }
+  SceneState = state;
+  EnterScene(state);
 }
 
-void TMainForm::EnterScene(int state) {
-  AppearanceIndex = 0;
-  FrameCount = 0;
+void TMainForm::EnterScene(TSceneState state) {
   switch (state) {
     case ssTitle:
       BuildMission(-2);

@@ -1,5 +1,6 @@
-// TMainForm: the game record, the frame tick and the seven scene states. One main form
-// exists; sprites reach it through MainForm.
+// TMainForm: the game itself: the frame tick and the seven scenes, the menus and their
+// commands, sound and music, settings and the campaign, replays and errors. It is the game
+// record the sprites see (through Game); the window and the runner reach it through MainForm.
 #pragma once
 
 #include <cstdint>
@@ -8,28 +9,13 @@
 #include <memory>
 #include <string>
 
-#include "engine/ImageList.h"
-#include "engine/Input.h"
-#include "engine/Sprite.h"
-#include "engine/TextRenderer.h"
 #include "engine/Timer.h"
 #include "engine/WaveList.h"
-#include "platform/Platform.h"
+#include "game/GameRecord.h"
 #include "shell/Menu.h"
 #include "shell/ReplayDeck.h"
 
 namespace velmora {
-
-enum TSceneState : uint8_t {
-  ssNone = 0,
-  ssTitle = 1,
-  ssMenu = 2,
-  ssBriefing = 3,
-  ssMissionTitle = 4,
-  ssPlay = 5,
-  ssGameOver = 6,
-  ssResult = 7,
-};
 
 // Virtual-key codes the window itself reacts to.
 namespace vk {
@@ -38,10 +24,10 @@ constexpr int Left = 37, Up = 38, Right = 39, Down = 40;
 constexpr int P = 80, F1 = 112, F2 = 113, F12 = 123;
 }  // namespace vk
 
-class TMainForm {
+class TMainForm : public TGameRecord {
  public:
   explicit TMainForm(TPlatform& platform);
-  ~TMainForm();
+  ~TMainForm() override;
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
@@ -57,16 +43,15 @@ class TMainForm {
 
   // ---- the frame loop ----------------------------------------------------------------
   void DXTimerTimer(int lagCount);
-  void SetScene(int state);
-  void PalleteAnim(TRGB colour, uint32_t ms);
+  void SetScene(TSceneState state);
+  void PalleteAnim(TRGB colour, uint32_t ms) override;
   void CreateScrollBackground(const std::string& imageName);
   void GamePauseClick();
-  // Blocking sleep of the whole program.
-  void Wait(uint32_t ms) { Platform.System.Sleep(ms); }
 
   // ---- sound -------------------------------------------------------------------------
-  void PlaySound(const std::string& name, bool wait = false);
-  void MusicCommand(const std::string& command);
+  void PlaySound(const std::string& name, bool wait = false) override;
+  void MusicCommand(const std::string& command) override;
+  bool DirectInputChosen() const override { return OptionDirectInput->Checked; }
   // "ExpMusic.dxw" from the program folder, else "DefMusic.dxw"; throws when neither loads.
   void LoadMusicFile();
   // The sound component switched on (with the buffers of both wave lists) or off; off also
@@ -78,13 +63,16 @@ class TMainForm {
   void GameMenuClick();
   void GameNextClick();
   void GameStartClick();
+  // 現在までの総戦果（ｽｺｱ）表示: the campaign's running total.
   void N18Click();
   void SinglePlay_1Click();
   void SinglePlay_2Click();
   void SinglePlay_3Click();
   void SinglePlay_4Click();
   void SinglePlay_5Click();
+  // 機体紹介: the aircraft introduction.
   void N19Click();
+  // The six bonus missions, in the order of the ボーナス menu (lists 6 to 11).
   void N20Click();
   void N21Click();
   void N23Click();
@@ -109,8 +97,11 @@ class TMainForm {
   void ScreenSizeMenuClick();
   void ScreenSizeClick(int scale);
   void ToggleFullScreen();
+  // 目次／検索: the help's contents and search.
   void SearchforHelpOn1Click();
+  // このソフトについて: the about box.
   void N13Click();
+  // 公式ホームページへ: the home page in the browser.
   void N11Click();
 
   // ---- settings, campaign, errors and closing ----------------------------------------
@@ -132,51 +123,11 @@ class TMainForm {
   std::string PlayerName;
   std::string PlayerMail;
 
-  // ---- the game record ---------------------------------------------------------------
-  uint8_t SceneState = ssNone;
-  uint8_t PendingScene = 0;
-  int32_t ScrollSpeed = 0;
-  int32_t TotalScore = 0;
-  int32_t Score = 0;
-  int32_t Damage = 0;
-  double CommanderDamage = 0;
-  bool CommanderPresent = false;
-  int32_t ShotPower = 0;
-  int32_t SupportPlanes = 0;
-  bool FireEnabled = false;
-  std::string P36Image = "P36";
-  std::string BackgroundImage = "Sea";
-  std::string PlayerImage = "Zero21";
-  std::string SBDImage = "SBD";
-  std::string ShotDownMessage = "撃墜されてしまった..。";
-  int32_t Difficulty = 1;
-  // The difficulty the mission in play started with: its bonus is earned at that level,
-  // whatever the menu says by the end.
-  int32_t MissionDifficulty = 1;
-  int32_t Mission = 0;
-  int32_t SinglesUnlocked = 0;
-  bool SinglePlay = false;
-  bool MissionCleared = false;
-  bool AdvanceStopped = false;
-  bool ReinforcementsOn = false;
-  int32_t FrameCount = 0;
-  std::string CurrentMusic = "NONE";
-  bool ExpandedMusic = false;
-  bool KeyEnter = false, KeySpace = false, KeyUp = false, KeyDown = false, KeyLeft = false,
-       KeyRight = false;
-  std::string CustomMissionFile;
-  int32_t AppearanceIndex = 0;
-
   // ---- components --------------------------------------------------------------------
-  TPlatform& Platform;
   TDXTimer DXTimer;
-  TDXInput DXInput;
-  TDXImageList ImageList;
   TDXImageList ColorImageList;
-  TDXSpriteEngine SpriteEngine;
   TDXWaveList DXWaveList;
   TDXWaveList DXWaveMusicList;
-  TTextRenderer Text;
   TMenuItem MainMenu;
   TReplayDeck Replays{*this};
 
@@ -209,12 +160,12 @@ class TMainForm {
   // and the catalogues and switches the frame timer on; finalising reverses that.
   bool DXDrawInitialize();
   void DXDrawFinalize();
-  // The display reset: the game always runs in its 640x480 window.
+  // The display reset: the back buffer and the palette set up again for the window at its
+  // chosen size.
   void OptionFullScreenClick();
 
  private:
   friend class TReplayDeck;
-  // Seams filled by later parts of the game. Each does nothing yet.
   void BuildMission(int listNumber);
   void SpawnDue();
   void ReinforcementTick(int count);
@@ -242,8 +193,7 @@ class TMainForm {
   void FramePlay();
   void FrameGameOver();
   void FrameResult();
-  void ExitScene(int state);
-  void EnterScene(int state);
+  void EnterScene(TSceneState state);
   void MoveAndFlush();
   void ClearAndDraw();
   void DrawStatusLine();
@@ -252,6 +202,7 @@ class TMainForm {
 
   bool FirstPaintDone_ = false;
   bool OptionsRead_ = false;  // until then the options in memory are not the player's
+  int PauseFrames_ = 0;       // frames drawn since the game was paused
   std::string SettingsDir_;
 };
 

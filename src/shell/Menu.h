@@ -19,7 +19,6 @@ struct TMenuItem {
   bool Visible = true;
   bool RadioItem = false;
   int GroupIndex = 0;
-  int Tag = 0;
   std::function<void()> OnClick;
   TMenuItem* Parent = nullptr;
   std::vector<std::unique_ptr<TMenuItem>> Items;

@@ -17,12 +17,12 @@ namespace {
 constexpr const char* kGameVersion = "2.0";
 constexpr int32_t kUserMission = 55555555;
 
-bool InMission(int scene) {
+bool InMission(TSceneState scene) {
   return scene == ssBriefing || scene == ssMissionTitle || scene == ssPlay;
 }
 
 // The mission's own way on: briefing to title card to play.
-bool MissionGoesOn(int from, int to) {
+bool MissionGoesOn(TSceneState from, TSceneState to) {
   return (from == ssBriefing && to == ssMissionTitle) || (from == ssMissionTitle && to == ssPlay);
 }
 
@@ -176,7 +176,7 @@ void TReplayDeck::FinishRecording(TReplayOutcome outcome) {
   }
 }
 
-int TReplayDeck::SceneChanging(int from, int to) {
+TSceneState TReplayDeck::SceneChanging(TSceneState from, TSceneState to) {
   if (!InMission(from) || MissionGoesOn(from, to)) return to;
   const TReplayOutcome outcome = from != ssPlay     ? TReplayOutcome::Abandon
                                  : to == ssGameOver ? TReplayOutcome::Failure

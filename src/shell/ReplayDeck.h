@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "game/GameRecord.h"
 #include "shell/Replay.h"
 
 namespace velmora {
@@ -36,7 +37,7 @@ class TReplayDeck {
   void PlayListBuilt();
   // Before every scene change; returns the scene to enter (a finished replay goes to the
   // Menu, leaving the campaign as it was).
-  int SceneChanging(int from, int to);
+  TSceneState SceneChanging(TSceneState from, TSceneState to);
   // At the start of a tick: while watching, applies the recorded input and returns true
   // (the devices are not polled).
   bool FeedTick();

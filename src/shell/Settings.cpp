@@ -16,7 +16,7 @@
 
 #include "engine/Encoding.h"
 #include "engine/FileRead.h"
-#include "shell/Scrambler.h"
+#include "engine/Scrambler.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 #include "sprites/Bombers.h"
 
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Ships.h"
 
 namespace velmora {
@@ -25,20 +25,20 @@ void TBomber::Advance(int moveCount) {
 }
 
 void TBomber::DoHit(bool destroyed) {
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   if (destroyed) {
-    form.PlaySound("Explosion");
+    game.PlaySound("Explosion");
     State = -1;
     Age = 0;
-    form.Score += KillScore_;
+    game.Score += KillScore_;
   } else {
-    form.PlaySound("kan!!");
-    form.Score += HitScore_;
+    game.PlaySound("kan!!");
+    game.Score += HitScore_;
   }
 }
 
 TEnemySBD::TEnemySBD(TSprite* parent)
-    : TBomber(parent, MainForm->SBDImage, MainForm->SBDImage == "SBD" ? 100 : 1, 50, 700, 50) {}
+    : TBomber(parent, Game->SBDImage, Game->SBDImage == "SBD" ? 100 : 1, 50, 700, 50) {}
 
 TEnemyTBM::TEnemyTBM(TSprite* parent) : TBomber(parent, "TBM", 130, 50, 800, 50) {}
 

@@ -4,7 +4,7 @@
 
 #include "engine/MathUtil.h"
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Effects.h"
 #include "sprites/EnemyShots.h"
 #include "sprites/Fighters.h"
@@ -27,30 +27,30 @@ void SetUpBoss(TEnemy& boss, int32_t hitPoints) {
 
 // While a boss lives the schedule may stand still and the reinforcements keep coming.
 void BossSwitches(const TEnemy& boss) {
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   if (boss.State < 0)
-    form.AdvanceStopped = false;
+    game.AdvanceStopped = false;
   else if (boss.Flags & SF_STOPADV)
-    form.AdvanceStopped = true;
+    game.AdvanceStopped = true;
   if (boss.State < 0)
-    form.ReinforcementsOn = false;
+    game.ReinforcementsOn = false;
   else if (boss.Flags & SF_ENEMYADV)
-    form.ReinforcementsOn = true;
+    game.ReinforcementsOn = true;
 }
 
 void BossKilled(TEnemy& boss) {
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   boss.Phase = -1;
-  form.MusicCommand("STOP");
-  form.PlaySound("Explosion");
+  game.MusicCommand("STOP");
+  game.PlaySound("Explosion");
   boss.State = -1;
   boss.Age = 0;
-  form.Score += 10000;
+  game.Score += 10000;
 }
 
 void BossHit() {
-  MainForm->PlaySound("kan!!");
-  MainForm->Score += 100;
+  Game->PlaySound("kan!!");
+  Game->Score += 100;
 }
 
 // A volley of blasts every fifth step for two seconds, then the wreck goes under.
@@ -59,13 +59,13 @@ void Sinking(TEnemy& boss, int m) {
     boss.FireTime += m;
   } else {
     boss.FireTime = 0;
-    MainForm->PlaySound("Explosion");
+    Game->PlaySound("Explosion");
     for (int i = 0; i < 6; ++i)
       SpawnExplosion(boss, 200, true);
   }
   if (boss.Age > 2000) {
     boss.Kill();
-    MainForm->PlaySound("Explosion");
+    Game->PlaySound("Explosion");
     SpawnDebris(boss, 3000);
   }
 }
@@ -77,7 +77,7 @@ bool FanStep(TEnemy& boss, int m, int dx, int dy, int32_t sweeps) {
     boss.FireTime += m;
   } else {
     boss.FireTime = 0;
-    MainForm->PlaySound("50cal");
+    Game->PlaySound("50cal");
     auto* shot = new TEnemyTama(boss.Engine());
     shot->ShotMode = 1;
     shot->Power = 5;
@@ -168,7 +168,7 @@ void TEnemyMissouri::Advance(int moveCount) {
 
 bool TEnemyMissouri::FireMainGun(int32_t turretHP, int dx, int dy) {
   if (turretHP <= 0) return false;
-  MainForm->PlaySound("Explosion");
+  Game->PlaySound("Explosion");
   auto* shell = new TEnemy30cm(Engine());
   shell->X = X + dx;
   shell->Y = Y + dy;
@@ -262,16 +262,16 @@ bool TestMissouriHit(TEnemyMissouri& battleship, TSprite& shot, int32_t power) {
     battleship.TakeDamage(power);
     struck = true;
   }
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   for (const TTurretZone& turret : kTurrets) {
     int32_t& hp = battleship.*turret.HP;
     if (!CornersOverlap(at(turret.Zone), bounds) || hp <= 0) continue;
-    form.PlaySound("kan!!");
-    form.Score += 50;
+    game.PlaySound("kan!!");
+    game.Score += 50;
     hp -= power;
     if (hp < 1) {
-      form.PlaySound("Explosion");
-      form.Score += 1000;
+      game.PlaySound("Explosion");
+      game.Score += 1000;
       auto* blast = new TExplosion(battleship.Engine());
       blast->SetZ(5);
       blast->Lifetime = 200;
@@ -339,9 +339,7 @@ void TEnemyEnterprise::Advance(int moveCount) {
 }
 
 void TEnemyEnterprise::Launch(int m) {
-  const int32_t interval = MainForm->Difficulty == 1   ? 2500
-                           : MainForm->Difficulty == 3 ? 700
-                                                       : 1700;
+  const int32_t interval = Game->Difficulty == 1 ? 2500 : Game->Difficulty == 3 ? 700 : 1700;
   if (interval < LaunchTime) {
     LaunchTime = 0;
     auto* fighter = new TEnemyF4F_E(Engine());

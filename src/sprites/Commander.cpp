@@ -4,7 +4,7 @@
 
 #include "engine/MathUtil.h"
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Effects.h"
 #include "sprites/Enemy.h"
 #include "sprites/GameImages.h"
@@ -12,15 +12,13 @@
 
 namespace velmora {
 
-bool CommanderHeldAlive = false;
-
 TCyoukanIssiki::TCyoukanIssiki(TSprite* parent) : TImageSprite(parent) {
   SetImageSized(&GameImages().Find("Issiki_S"));
   SetZ(2);
   State = 1;
   SmokeTime = 0;
   CommanderPlane = this;
-  MainForm->CommanderPresent = true;
+  Game->CommanderPresent = true;
   PixelTest = false;
   RamDamage = 20;
   AnimLoop = true;
@@ -33,7 +31,7 @@ TCyoukanIssiki::~TCyoukanIssiki() {
 
 void TCyoukanIssiki::Advance(int moveCount) {
   const int n = moveCount;
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   TImageSprite::Advance(n);
   if (State == 1 && PlayerSprite) {
     // A fresh path every tick: straight at the place below the fighter, stopping on it.
@@ -54,17 +52,17 @@ void TCyoukanIssiki::Advance(int moveCount) {
     }
   } else if (State == -2) {
     if (Clock > 1500) {
-      form.PendingScene = ssGameOver;
-      form.MusicCommand("STOP");
-      form.PalleteAnim({0, 0, 0}, 300);
-      form.Wait(200);
+      game.PendingScene = ssGameOver;
+      game.MusicCommand("STOP");
+      game.PalleteAnim({0, 0, 0}, 300);
+      game.Wait(200);
     }
   }
   if (State > 0) {
     Path = StepPath(Path, n, {0, 0});
     X = Path.CurX;
     Y = Path.CurY;
-    const int smokeGap = form.CommanderDamage > 90 ? 30 : form.CommanderDamage > 70 ? 100 : -1;
+    const int smokeGap = game.CommanderDamage > 90 ? 30 : game.CommanderDamage > 70 ? 100 : -1;
     if (smokeGap >= 0) {
       if (SmokeTime > smokeGap) {
         auto* puff = new TSmoke(Engine());
@@ -94,11 +92,11 @@ void TCyoukanIssiki::Collided(TSprite* other, bool& /*stop*/) {
   const bool wings = CornersOverlap({b.Left, b.Top + 20, b.Right, b.Bottom - 40}, theirs);
   const bool fuselage = CornersOverlap({b.Left + 46, b.Top, b.Right - 46, b.Bottom}, theirs);
   if (!wings && !fuselage) return;
-  TMainForm& form = *MainForm;
-  form.CommanderDamage += enemy->Power / 2.0;
+  TGameRecord& game = *Game;
+  game.CommanderDamage += enemy->Power / 2.0;
   enemy->TakeDamage(RamDamage);
-  if (CommanderHeldAlive && Round(form.CommanderDamage) >= 100) form.CommanderDamage = 99;
-  if (Round(form.CommanderDamage) >= 100) Explode();
+  if (CommanderHeldAlive && Round(game.CommanderDamage) >= 100) game.CommanderDamage = 99;
+  if (Round(game.CommanderDamage) >= 100) Explode();
 }
 
 void TCyoukanIssiki::Explode() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/Sprite.h"
+#include "game/PlayState.h"
 #include "sprites/FlightPath.h"
 
 namespace velmora {
@@ -29,9 +30,5 @@ class TCyoukanIssiki : public TImageSprite {
  private:
   void Explode();
 };
-
-// Set by the headless runner's invulnerable mode: the plane's damage still counts, but stops
-// short of what would destroy it.
-extern bool CommanderHeldAlive;
 
 }  // namespace velmora

@@ -6,7 +6,7 @@
 
 #include "engine/MathUtil.h"
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Effects.h"
 #include "sprites/EnemyShots.h"
 #include "sprites/GameImages.h"
@@ -200,15 +200,15 @@ void BomberBursts(TEnemy& e, int m, int length, int range, int pause) {
 }
 
 void BomberStep(TEnemy& e, int pattern, int m) {
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   if (e.State < 0)
-    form.AdvanceStopped = false;
+    game.AdvanceStopped = false;
   else if (e.Flags & SF_STOPADV)
-    form.AdvanceStopped = true;
+    game.AdvanceStopped = true;
   if (e.State < 0)
-    form.ReinforcementsOn = false;
+    game.ReinforcementsOn = false;
   else if (e.Flags & SF_ENEMYADV)
-    form.ReinforcementsOn = true;
+    game.ReinforcementsOn = true;
   const bool sweep = pattern == -1;
   if (e.State > 0 && !(sweep && (e.Flags & SF_NOSMOKE))) BomberSmoke(e, m);
   if (e.State > 0) {
@@ -275,8 +275,8 @@ void MoveByPattern(TEnemy& enemy, int pattern, int m) {
 void FireShot(TEnemy& enemy, const std::string& image, const std::string& sound, bool aimed,
               int32_t power, int32_t spread, int dx, int dy, double speed) {
   if (enemy.Flags & SF_NOFIRE) return;
-  if (MainForm->Difficulty == 3) speed = speed + speed / 3;
-  if (sound != "NONE") MainForm->PlaySound(sound);
+  if (Game->Difficulty == 3) speed = speed + speed / 3;
+  if (sound != "NONE") Game->PlaySound(sound);
   auto* shot = new TEnemyTama(enemy.Engine());
   // The box stays that of "30cal" whatever the shot wears.
   shot->Image = &GameImages().Find(image);

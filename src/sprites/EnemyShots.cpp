@@ -4,7 +4,7 @@
 
 #include "engine/MathUtil.h"
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/GameImages.h"
 
 namespace velmora {
@@ -42,7 +42,7 @@ void TEnemyTama::Advance(int moveCount) {
 
 void TEnemyTama::DoHit(bool destroyed) {
   if (!destroyed) return;
-  MainForm->PlaySound("Kan!!");
+  Game->PlaySound("Kan!!");
   TPictureCollectionItem& spark = GameImages().Find("TamaHane");
   const int w = spark.PatternWidthEff(), h = spark.PatternHeightEff();
   X += Width / 2 - w / 2;

@@ -5,7 +5,7 @@
 
 #include "engine/MathUtil.h"
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Bosses.h"
 #include "sprites/EnemyShots.h"
 #include "sprites/GameImages.h"
@@ -26,10 +26,10 @@ void MakeStill(TImageSprite& sprite, int pattern) {
 }
 
 void PlayKill(TEnemy& enemy, int32_t score) {
-  MainForm->PlaySound("Explosion");
+  Game->PlaySound("Explosion");
   enemy.State = -1;
   enemy.Age = 0;
-  MainForm->Score += score;
+  Game->Score += score;
 }
 
 }  // namespace
@@ -59,8 +59,8 @@ TEnemyP40::TEnemyP40(TSprite* parent) : TPatternFighter(parent, "P40", 100) {}
 
 TEnemyP39::TEnemyP39(TSprite* parent) : TPatternFighter(parent, "P39", 100) {}
 
-TEnemyP36::TEnemyP36(TSprite* parent) : TPatternFighter(parent, MainForm->P36Image, 100) {
-  if (MainForm->P36Image != "P36") {
+TEnemyP36::TEnemyP36(TSprite* parent) : TPatternFighter(parent, Game->P36Image, 100) {
+  if (Game->P36Image != "P36") {
     HitPoints = 100000;
     Power = 100;
   }
@@ -79,7 +79,7 @@ TEnemyF6F::TEnemyF6F(TSprite* parent) : TPatternFighter(parent, "F6F", 100) {
 }
 
 TEnemyP38::TEnemyP38(TSprite* parent)
-    : TPatternFighter(parent, MainForm->Mission == 5 ? "P38_G" : "P38", 200) {
+    : TPatternFighter(parent, Game->Mission == 5 ? "P38_G" : "P38", 200) {
   PixelTest = true;
   HitPoints = 6;
   TrackTime = 700;
@@ -174,7 +174,7 @@ void THomingFighter::Advance(int moveCount) {
     Y = Path.CurY;
     if (FireTime > 300) {
       FireTime = 0;
-      MainForm->PlaySound("30cal");
+      Game->PlaySound("30cal");
       auto* shot = new TEnemyTama(Engine());
       shot->ShotMode = 1;
       shot->Image = &GameImages().Find("30cal");

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 
 namespace velmora {
 
@@ -12,8 +12,8 @@ TPictureCollection* TestImages = nullptr;
 
 TPictureCollection& GameImages() {
   if (TestImages) return *TestImages;
-  if (!MainForm) throw std::logic_error("no image catalogue: the main form does not exist");
-  return MainForm->ImageList.Items;
+  if (!Game) throw std::logic_error("no image catalogue: no game record exists");
+  return Game->ImageList.Items;
 }
 
 void SetGameImagesForTesting(TPictureCollection* images) {

@@ -5,10 +5,10 @@
 
 namespace velmora {
 
-// The main form's catalogue, or the one set for testing. Throws std::logic_error when
+// The game record's catalogue, or the one set for testing. Throws std::logic_error when
 // neither exists.
 TPictureCollection& GameImages();
-// Lets sprites be built without a main form; nullptr goes back to the main form's catalogue.
+// Lets sprites be built without a game record; nullptr goes back to the record's catalogue.
 void SetGameImagesForTesting(TPictureCollection* images);
 
 }  // namespace velmora

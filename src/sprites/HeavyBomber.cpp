@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Effects.h"
 #include "sprites/EnemyShots.h"
 #include "sprites/GameImages.h"
@@ -43,16 +43,16 @@ void TEnemyB29::Advance(int moveCount) {
     if (Y + Height < 0) Kill();
     return;
   }
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   // The clock stays stopped through the fall: only the removed wreck (-2) lets it go.
   if (State <= -2)
-    form.AdvanceStopped = false;
+    game.AdvanceStopped = false;
   else if (Flags & SF_STOPADV)
-    form.AdvanceStopped = true;
+    game.AdvanceStopped = true;
   if (State < 0)
-    form.ReinforcementsOn = false;
+    game.ReinforcementsOn = false;
   else if (Flags & SF_ENEMYADV)
-    form.ReinforcementsOn = true;
+    game.ReinforcementsOn = true;
   if (State > 0) SmokeAndBombs(m);
   Move(m);
   Age += m;
@@ -90,7 +90,7 @@ void TEnemyB29::SmokeAndBombs(int m) {
 }
 
 void TEnemyB29::Move(int m) {
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   switch (State) {
     case -1:
       Y += 0.08 * m;
@@ -98,15 +98,15 @@ void TEnemyB29::Move(int m) {
         FireTime += m;
       } else {
         FireTime = 0;
-        form.PlaySound("Explosion");
+        game.PlaySound("Explosion");
         for (int i = 0; i < 4; ++i)
           SpawnExplosion(*this, 200, true);
       }
       if (Y > 350) {
         Kill();
         State = -2;
-        form.AdvanceStopped = false;
-        form.PlaySound("Explosion");
+        game.AdvanceStopped = false;
+        game.PlaySound("Explosion");
         SpawnDebris(*this, 3000);
       }
       break;
@@ -142,7 +142,7 @@ void TEnemyB29::Move(int m) {
 // One shot of a ring or cross, created directly: neither the no-fire mark nor the difficult
 // setting's faster shots touch it.
 void TEnemyB29::FireFan(int dy, double speed, int32_t power) {
-  MainForm->PlaySound("50cal");
+  Game->PlaySound("50cal");
   auto* shot = new TEnemyTama(Engine());
   shot->ShotMode = 1;
   shot->Power = power;
@@ -233,16 +233,16 @@ void TEnemyB29::Attack(int m) {
 }
 
 void TEnemyB29::DoHit(bool destroyed) {
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   if (destroyed) {
     State = -1;
     Phase = -1;
     Age = 0;
-    form.MusicCommand("STOP");
-    form.Score += 25000;
+    game.MusicCommand("STOP");
+    game.Score += 25000;
   } else {
-    form.PlaySound("kan!!");
-    form.Score += 200;
+    game.PlaySound("kan!!");
+    game.Score += 200;
   }
 }
 

@@ -1,6 +1,6 @@
 #include "sprites/Issiki.h"
 
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/EnemyShots.h"
 #include "sprites/GameImages.h"
 #include "sprites/PlayerShots.h"
@@ -29,7 +29,7 @@ void TIssiki::Advance(int moveCount) {
       FireTime += m;
     } else {
       FireTime = 0;
-      MainForm->PlaySound("50cal");
+      Game->PlaySound("50cal");
       auto* shot = new TFriendTamaSprite(Engine());
       // Mode 2 marks the support plane's special shot; it flies like mode 1.
       shot->ShotMode = 2;
@@ -49,7 +49,7 @@ void TIssiki::Advance(int moveCount) {
 
 void TIssiki::DoHit(bool destroyed) {
   if (!destroyed) return;
-  MainForm->PlaySound("Explosion");
+  Game->PlaySound("Explosion");
   State = 2;
   Age = 0;
   SetImageSized(&GameImages().Find("Explosion"));

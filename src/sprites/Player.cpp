@@ -4,7 +4,7 @@
 
 #include "engine/MathUtil.h"
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Effects.h"
 #include "sprites/Enemy.h"
 #include "sprites/EnemyShots.h"
@@ -14,14 +14,7 @@
 
 namespace velmora {
 
-TPlayerSprite* PlayerSprite = nullptr;
-TImageSprite* CommanderPlane = nullptr;
-bool PlayerHeldAlive = false;
-
 namespace {
-
-// Where a "Zero21" at its starting place has its centre.
-TPoint LastAimPoint{320, 427};
 
 struct TVolleyShot {
   const char* Image;
@@ -53,7 +46,7 @@ TPoint CurrentAimPoint() {
 }
 
 TPlayerSprite::TPlayerSprite(TSprite* parent) : TImageSprite(parent) {
-  SetImageSized(&GameImages().Find(MainForm->PlayerImage));
+  SetImageSized(&GameImages().Find(Game->PlayerImage));
   X = 320 - Width / 2;
   Y = 450 - Height;
   SetZ(2);
@@ -73,10 +66,10 @@ TPlayerSprite::~TPlayerSprite() {
 
 void TPlayerSprite::Advance(int moveCount) {
   const int n = moveCount;
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   TImageSprite::Advance(n);
   if (State == 0) {
-    const int smokeGap = form.Damage > 90 ? 30 : form.Damage > 70 ? 100 : -1;
+    const int smokeGap = game.Damage > 90 ? 30 : game.Damage > 70 ? 100 : -1;
     if (smokeGap >= 0) {
       if (SmokeTime > smokeGap) {
         auto* puff = new TSmoke(Engine());
@@ -92,8 +85,8 @@ void TPlayerSprite::Advance(int moveCount) {
 
     const double step = 0.5 * n;
     bool fire, call;
-    if (form.OptionDirectInput->Checked) {
-      TInputStates& states = form.DXInput.ActiveStates;
+    if (game.DirectInputChosen()) {
+      TInputStates& states = game.DXInput.ActiveStates;
       if (states.Has(isUp)) Y -= step;
       if (states.Has(isDown)) Y += step;
       if (states.Has(isLeft)) X -= step;
@@ -103,28 +96,28 @@ void TPlayerSprite::Advance(int moveCount) {
       // One support plane per press.
       if (call) states.Exclude(isButton2);
     } else {
-      if (form.KeyUp) Y -= step;
-      if (form.KeyDown) Y += step;
-      if (form.KeyLeft) X -= step;
-      if (form.KeyRight) X += step;
-      fire = form.KeySpace;
-      call = form.KeyEnter;
-      form.KeyEnter = false;
+      if (game.KeyUp) Y -= step;
+      if (game.KeyDown) Y += step;
+      if (game.KeyLeft) X -= step;
+      if (game.KeyRight) X += step;
+      fire = game.KeySpace;
+      call = game.KeyEnter;
+      game.KeyEnter = false;
     }
     if (X < 0) X = 0;
     if (X > 640 - Width) X = 640 - Width;
     if (Y < 0) Y = 0;
     if (Y > 480 - Height) Y = 480 - Height;
 
-    if (fire && form.FireEnabled && ShotsOut < 8 && Clock - LastShot >= 100) {
+    if (fire && game.FireEnabled && ShotsOut < 8 && Clock - LastShot >= 100) {
       ++ShotsOut;
-      form.PlaySound("30cal");
+      game.PlaySound("30cal");
       FireVolley();
       LastShot = Clock;
     }
-    if (call && form.SupportPlanes > 0) {
+    if (call && game.SupportPlanes > 0) {
       new TIssiki(Engine());
-      --form.SupportPlanes;
+      --game.SupportPlanes;
     }
     CheckCollisions();
   } else if (State == 1) {
@@ -135,14 +128,14 @@ void TPlayerSprite::Advance(int moveCount) {
     }
   } else if (State == 2) {
     if (Clock > 1500) {
-      form.MusicCommand("STOP");
-      form.PendingScene = ssGameOver;
-      form.PalleteAnim({0, 0, 0}, 300);
-      form.Wait(200);
+      game.MusicCommand("STOP");
+      game.PendingScene = ssGameOver;
+      game.PalleteAnim({0, 0, 0}, 300);
+      game.Wait(200);
     }
   }
 
-  if (form.CommanderPresent && CommanderPlane) {
+  if (game.CommanderPresent && CommanderPlane) {
     const TImageSprite& c = *CommanderPlane;
     AimPoint = {Round(c.X) + c.Width / 2, Round(c.Y) + c.Height / 2};
   } else {
@@ -152,7 +145,7 @@ void TPlayerSprite::Advance(int moveCount) {
 }
 
 void TPlayerSprite::FireVolley() {
-  const int power = MainForm->ShotPower;
+  const int power = Game->ShotPower;
   // Levels outside 1 ... 8 fire nothing; only the power item changes the level.
   if (power < 1 || power > 8) return;
   const TVolley& volley = kVolleys[power - 1];
@@ -187,15 +180,15 @@ void TPlayerSprite::Collided(TSprite* other, bool& /*stop*/) {
   const bool wings = CornersOverlap({b.Left, b.Top + 12, b.Right, b.Bottom - 26}, theirs);
   const bool fuselage = CornersOverlap({b.Left + 30, b.Top, b.Right - 30, b.Bottom}, theirs);
   if (!wings && !fuselage) return;
-  TMainForm& form = *MainForm;
-  form.Damage += enemy->Power;
+  TGameRecord& game = *Game;
+  game.Damage += enemy->Power;
   enemy->TakeDamage(RamDamage);
-  if (PlayerHeldAlive && form.Damage >= 100) form.Damage = 99;
-  if (form.Damage >= 100) Explode();
+  if (PlayerHeldAlive && game.Damage >= 100) game.Damage = 99;
+  if (game.Damage >= 100) Explode();
 }
 
 void BurstIntoFlames(TImageSprite& plane) {
-  MainForm->PlaySound("Explosion");
+  Game->PlaySound("Explosion");
   plane.Image = &GameImages().Find("Explosion");
   plane.Width = 100;
   plane.Height = 100;

@@ -6,6 +6,7 @@
 
 #include "engine/Sprite.h"
 #include "engine/Types.h"
+#include "game/PlayState.h"
 
 namespace velmora {
 
@@ -36,16 +37,6 @@ class TPlayerSprite : public TImageSprite {
 // A plane of the player's side going up in flames: the explosion takes the place of its
 // picture and nothing can touch it any more.
 void BurstIntoFlames(TImageSprite& plane);
-
-// The fighter now flying, or nullptr.
-extern TPlayerSprite* PlayerSprite;
-// The escorted commander's plane while one exists; its class sets this on creation and clears
-// it when freed. While the game record's CommanderPresent is set the aim point follows it.
-extern TImageSprite* CommanderPlane;
-
-// Set by the headless runner's invulnerable mode: contacts still add to the damage, but never
-// up to the fighter's end within one tick.
-extern bool PlayerHeldAlive;
 
 // Where enemies aim: the fighter's aim point, or where it last was once the fighter is gone
 // (before any fighter flies, the centre of a fighter at its starting place).

@@ -2,7 +2,7 @@
 
 #include "engine/MathUtil.h"
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/Effects.h"
 #include "sprites/Enemy.h"
 #include "sprites/EnemyShots.h"
@@ -154,13 +154,13 @@ void TItemSprite::Advance(int moveCount) {
 
 void TItemSprite::Collided(TSprite* other, bool& stop) {
   if (!dynamic_cast<TPlayerSprite*>(other)) return;
-  TMainForm& form = *MainForm;
-  form.PlaySound("GetItem");
+  TGameRecord& game = *Game;
+  game.PlaySound("GetItem");
   if (ItemKind == 0) {
-    form.Damage -= 10;
-    if (form.Damage < 0) form.Damage = 0;
+    game.Damage -= 10;
+    if (game.Damage < 0) game.Damage = 0;
   } else if (ItemKind == 1) {
-    if (form.ShotPower < 8) ++form.ShotPower;
+    if (game.ShotPower < 8) ++game.ShotPower;
   }
   Kill();
   stop = true;

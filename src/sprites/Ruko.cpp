@@ -1,6 +1,6 @@
 #include "sprites/Ruko.h"
 
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/SpawnFlags.h"
 
 namespace velmora {
@@ -16,9 +16,9 @@ TEnemyRuko::TEnemyRuko(TSprite* parent) : TEnemy(parent) {
 void TEnemyRuko::Advance(int moveCount) {
   const int m = moveCount;
   TImageSprite::Advance(m);
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   // Rewritten every step, so a target holding the clock keeps it held against other writers.
-  if (Flags & SF_STOPADV) form.AdvanceStopped = true;
+  if (Flags & SF_STOPADV) game.AdvanceStopped = true;
   if (Flags & SF_HighSpeed) AX = 0.3;
   X += m * VX;
   Y += m * VY;
@@ -26,9 +26,9 @@ void TEnemyRuko::Advance(int moveCount) {
   VY += m * AY / 1000;
   // Leaving by the bottom ends it the same way as a hit; it never leaves by a side.
   if (Y + Height > 480 || State == -1) {
-    form.AdvanceStopped = false;
+    game.AdvanceStopped = false;
     Kill();
-    form.PlaySound("Explosion");
+    game.PlaySound("Explosion");
     SpawnDebris(*this, 10000);
     SpawnExplosion(*this, 200, false);
   }
@@ -36,10 +36,10 @@ void TEnemyRuko::Advance(int moveCount) {
 
 void TEnemyRuko::DoHit(bool destroyed) {
   if (!destroyed) return;
-  MainForm->PlaySound("Explosion");
+  Game->PlaySound("Explosion");
   State = -1;
   Age = 0;
-  MainForm->Score += 1;
+  Game->Score += 1;
 }
 
 }  // namespace velmora

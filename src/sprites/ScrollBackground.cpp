@@ -1,11 +1,11 @@
 #include "sprites/ScrollBackground.h"
 
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 
 namespace velmora {
 
 void TScrollBackground::Advance(int moveCount) {
-  const int speed = MainForm ? MainForm->ScrollSpeed : 4;
+  const int speed = Game ? Game->ScrollSpeed : 4;
   if (ScrollKind == 0)
     Y += moveCount * speed * 0.04;
   else if (ScrollKind == 1)

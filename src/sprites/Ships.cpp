@@ -1,7 +1,7 @@
 #include "sprites/Ships.h"
 
 #include "engine/Random.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/EnemyShots.h"
 #include "sprites/GameImages.h"
 
@@ -10,10 +10,10 @@ namespace velmora {
 namespace {
 
 void PlayKill(TEnemy& enemy, int32_t score) {
-  MainForm->PlaySound("Explosion");
+  Game->PlaySound("Explosion");
   enemy.State = -1;
   enemy.Age = 0;
-  MainForm->Score += score;
+  Game->Score += score;
 }
 
 void Sink(TEnemy& ship) {
@@ -121,7 +121,7 @@ void TEnemyDestroyer::DoHit(bool destroyed) {
   if (destroyed)
     PlayKill(*this, 1000);
   else
-    MainForm->PlaySound("kan!!");
+    Game->PlaySound("kan!!");
 }
 
 // ---- shell and air-burst bomb --------------------------------------------------------
@@ -166,7 +166,7 @@ void TEnemyAABomb::Advance(int moveCount) {
   const int m = moveCount;
   TImageSprite::Advance(m);
   if (State == -1) {
-    MainForm->PlaySound("Explosion");
+    Game->PlaySound("Explosion");
     Kill();
     SpawnExplosion(*this, 200, false);
     SpawnFragments(*this);

@@ -8,8 +8,6 @@
 
 namespace velmora {
 
-using TSpriteFactory = TSprite* (*)(TSprite* parent);
-
 // A later registration under the same name replaces the earlier one.
 void RegisterSpriteClass(const std::string& name, TSpriteFactory factory);
 // Exact, case-sensitive; nullptr when no class has that name.

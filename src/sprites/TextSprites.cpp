@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "engine/MathUtil.h"
-#include "shell/MainForm.h"
+#include "game/GameRecord.h"
 #include "sprites/GameImages.h"
 #include "sprites/SpriteClasses.h"
 
@@ -108,15 +108,15 @@ void TMojiSprite::Advance(int moveCount) {
 }
 
 void TMojiSprite::Render() {
-  if (!MainForm) return;
-  TTextRenderer& text = MainForm->Text;
+  if (!Game) return;
+  TTextRenderer& text = Game->Text;
   const TMojiFont font = FontOfStyle(Style);
   if (font.SetsFont) text.SetFont(kFontMincho, font.Size);
   X = 320 - text.TextWidth(Text) / 2;
-  TSurface& surface = MainForm->Platform.Display.BackBuffer();
+  TSurface& surface = Game->Platform.Display.BackBuffer();
   const TRect clip{font.MarginX, font.MarginY, 640 - font.MarginX, 480 - font.MarginY};
   text.TextOut(surface, Round(X), Round(Y), Text,
-               NearestIndex(MainForm->Platform.Display.Palette(), kWhite), clip);
+               NearestIndex(Game->Platform.Display.Palette(), kWhite), clip);
 }
 
 // ---- title picture -------------------------------------------------------------------
@@ -145,30 +145,30 @@ void TEventSprite::Advance(int) {
     Kill();
     return;
   }
-  TMainForm& form = *MainForm;
+  TGameRecord& game = *Game;
   switch (Style) {
     case 1:
     case 2:
-      form.MusicCommand(Text);
+      game.MusicCommand(Text);
       break;
     case 3:
-      form.MissionCleared = !form.SinglePlay && form.Mission >= 1 && form.Mission <= 5;
-      if (form.MissionCleared && form.SinglesUnlocked < form.Mission)
-        form.SinglesUnlocked = form.Mission;
-      form.MusicCommand("STOP");
-      form.PendingScene = ssResult;
-      form.PalleteAnim(kBlack, 300);
-      form.Wait(200);
+      game.MissionCleared = !game.SinglePlay && game.Mission >= 1 && game.Mission <= 5;
+      if (game.MissionCleared && game.SinglesUnlocked < game.Mission)
+        game.SinglesUnlocked = game.Mission;
+      game.MusicCommand("STOP");
+      game.PendingScene = ssResult;
+      game.PalleteAnim(kBlack, 300);
+      game.Wait(200);
       break;
     case 4:
-      form.ScrollSpeed = ParseEventInteger(Text);
+      game.ScrollSpeed = ParseEventInteger(Text);
       break;
     case 5: {
-      form.PalleteAnim(kBlack, 300);
+      game.PalleteAnim(kBlack, 300);
       // We are inside the engine's move pass, which would walk freed sprites if the tree
       // were emptied here. Everything is killed and held still instead; the dead pass right
       // after this one frees it all before anything is drawn or spawned.
-      TSprite& root = form.SpriteEngine.Engine;
+      TSprite& root = game.SpriteEngine.Engine;
       for (int i = 0; i < root.Count(); ++i) {
         root.Items(i)->Moves = false;
         root.Items(i)->Kill();
@@ -176,13 +176,13 @@ void TEventSprite::Advance(int) {
       return;
     }
     case 6:
-      form.Score += form.MissionDifficulty * 10000;
+      game.Score += game.MissionDifficulty * 10000;
       break;
     case 7:
-      form.Score += (100 - form.Damage) * 20;
+      game.Score += (100 - game.Damage) * 20;
       break;
     case 8:
-      form.Score += 5000 - Round(form.CommanderDamage) * 50;
+      game.Score += 5000 - Round(game.CommanderDamage) * 50;
       break;
     default:
       break;

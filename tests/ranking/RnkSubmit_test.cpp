@@ -5,9 +5,9 @@
 #include <map>
 
 #include "engine/Encoding.h"
+#include "engine/Scrambler.h"
 #include "platform/headless/Headless.h"
 #include "ranking/TestServer.h"
-#include "shell/Scrambler.h"
 
 namespace velmora {
 namespace {

@@ -20,7 +20,7 @@
 #include "RankingService.h"
 #include "RankingStore.h"
 #include "engine/Encoding.h"
-#include "platform/headless/Headless.h"
+#include "platform/Platform.h"
 #include "ranking/RnkSubmit.h"
 
 namespace velmora::test {
@@ -34,10 +34,25 @@ struct TTempDir {
   std::string Path;
 };
 
+// Just enough of a machine for the game's form: a clock for the check field's scrambling
+// and a computer name.
+class TTestSystem final : public ISystem {
+ public:
+  uint32_t TickCount() override { return Now += 16; }
+  void Sleep(uint32_t ms) override { Now += ms; }
+  std::string DateTimeText() override { return "2026/01/01 0:00:00"; }
+  std::string ComputerName() override { return "SERVERTEST"; }
+  std::string ProgramFolder() override { return "."; }
+  std::string DataFolder() override { return "."; }
+  void OpenUrl(const std::string&) override {}
+  void ShowHelp(const std::string&) override {}
+  uint32_t Now = 1000;
+};
+
 // The form the game sends for this total (names in UTF-8, sent as Shift-JIS).
 inline std::string GameBody(const std::string& name, int32_t score, const std::string& comment = "",
                             const std::string& mail = "m@x.org") {
-  static THeadlessSystem system;
+  static TTestSystem system;
   return RankingRequestBody(Utf8ToCp932(name), Utf8ToCp932(mail), Utf8ToCp932(comment), score,
                             system);
 }

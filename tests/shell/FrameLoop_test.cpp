@@ -98,7 +98,7 @@ TEST_F(FrameLoopTest, SceneRequestedBySpriteIsEnteredAtTheEndOfThatTickUndrawn) 
   Tick();
   EXPECT_EQ(Form.SceneState, ssGameOver);
   EXPECT_EQ(Form.FrameCount, 0);  // entered through PendingScene
-  EXPECT_EQ(Form.PendingScene, 0);
+  EXPECT_EQ(Form.PendingScene, ssNone);
   EXPECT_EQ(InkedPixels(), 0u);  // neither sprites nor the sea were drawn
   // GameOver: 102 frames in all, then the Menu.
   Tick(101);
@@ -147,7 +147,7 @@ TEST_F(FrameLoopTest, PauseRunsFiveMoreFramesThenStopsUntilResumed) {
 TEST_F(FrameLoopTest, EscapeDuringAPausedMissionReturnsToTheMenu) {
   Form.SetScene(ssPlay);
   Press(vk::Escape, true);  // not paused: nothing
-  EXPECT_EQ(Form.PendingScene, 0);
+  EXPECT_EQ(Form.PendingScene, ssNone);
   Press(vk::Pause, true);
   Press(vk::Escape, true);
   EXPECT_FALSE(Form.GamePause->Checked);

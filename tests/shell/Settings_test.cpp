@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "engine/Encoding.h"
-#include "shell/Scrambler.h"
+#include "engine/Scrambler.h"
 #include "shell/ShellFixture.h"
 
 namespace velmora {

@@ -144,7 +144,7 @@ TEST_F(CommanderTest, TheWreckBringsTheGameOverSceneAfterItsTwoPauses) {
   EXPECT_EQ(c->State, -2);
   EXPECT_FALSE(c->Visible);
   Step(93);
-  EXPECT_EQ(Form.PendingScene, 0);
+  EXPECT_EQ(Form.PendingScene, ssNone);
   Step();
   EXPECT_EQ(Form.PendingScene, ssGameOver);
   // The enemies still aim at where it went down.

@@ -54,7 +54,7 @@ TEST_F(PlayerShotsTest, PenetrationDecidesWhetherAShotSurvivesAHit) {
   Step();
   EXPECT_EQ(five->HitPoints, 998);
   EXPECT_EQ(shot->Penetration, 0);
-  Form.SpriteEngine.Move(16);  // still there: it strikes again and is spent
+  Form.SpriteEngine.Move(kTickMs);  // still there: it strikes again and is spent
   EXPECT_EQ(five->HitPoints, 996);
   EXPECT_TRUE(shot->Dying());
   Form.SpriteEngine.Dead();

@@ -143,7 +143,7 @@ TEST_F(PlayerSpriteTest, DamageOfExactlyOneHundredWrecksTheFighterAndEndsTheMiss
   EXPECT_EQ(p->State, 2);  // hidden 200 ms after the blast
   EXPECT_FALSE(p->Visible);
   Step(93);
-  EXPECT_EQ(Form.PendingScene, 0);
+  EXPECT_EQ(Form.PendingScene, ssNone);
   Step();
   EXPECT_EQ(Form.PendingScene, ssGameOver);
 }

@@ -91,7 +91,7 @@ TEST_F(TextSpritesTest, ClearingEventEmptiesTheFieldAfterTheMovePass) {
   Form.CreateScrollBackground("Sea");
   Event(5);
   TMojiSprite* later = Moji(1000, 200);  // moves after the event in the same pass
-  Form.SpriteEngine.Move(16);
+  Form.SpriteEngine.Move(kTickMs);
   EXPECT_DOUBLE_EQ(later->Y, 200);
   Form.SpriteEngine.Dead();
   EXPECT_EQ(Root().Count(), 0);

@@ -30,7 +30,7 @@ class FieldFixture : public ::testing::Test {
   // The sprites' part of a tick: every sprite moves, then the killed ones are freed.
   void Step(int count = 1) {
     for (int i = 0; i < count; ++i) {
-      Form.SpriteEngine.Move(16);
+      Form.SpriteEngine.Move(kTickMs);
       Form.SpriteEngine.Dead();
     }
   }

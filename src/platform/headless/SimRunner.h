@@ -11,6 +11,7 @@
 namespace velmora {
 
 class ISoundDevice;
+enum class TSceneState : uint8_t;
 
 struct TSimOptions {
   std::string Dir = ".";
@@ -28,12 +29,14 @@ struct TSimOptions {
   std::string TraceFile;
   bool LogDialogs = false;
   bool Bench = false;
-  bool SdlAudio = false;   // the caller hands RunSim a real sound device
-  bool Realtime = false;   // one tick every 16 ms of wall time
-  std::string RecordFile;  // each mission played, as a replay (the second one FILE-2 ...)
-  std::string ReplayFile;  // a replay to play instead of the keyboard
-  bool Verify = false;     // with ReplayFile: exit 1 when the result differs from the record
-  std::string Data;        // music and help; empty: beside the runner, else the build's folder
+  bool SdlAudio = false;     // the caller hands RunSim a real sound device
+  bool Realtime = false;     // one tick every 16 ms of wall time
+  std::string RecordFile;    // each mission played, as a replay (the second one FILE-2 ...)
+  std::string ReplayFile;    // a replay to play instead of the keyboard
+  bool Verify = false;       // with ReplayFile: exit 1 when the result differs from the record
+  std::string Data;          // music and help; empty: beside the runner, else the build's folder
+  std::string GoldenFile;    // a golden digest to compare the run with (exit 4 when it differs)
+  bool GoldenWrite = false;  // ... or to write
 };
 
 // Throws std::invalid_argument with a usage message on a bad command line.
@@ -47,9 +50,19 @@ int RunSim(const TSimOptions& options, std::ostream& out, std::ostream& err,
 // line per finding and returns 0 when all four files read to the end, else 1.
 int RunMissionCheck(const std::string& path, std::ostream& out);
 
-// The scene names of the command line, indexed by scene state.
-const char* SceneName(int state);
+// The scene names of the command line ("title" ... "result"; "none" before the first).
+const char* SceneName(TSceneState state);
 // A key name of a keys script ("Z", "Space", "F12" ...) as a virtual-key code; -1 if unknown.
 int KeyCodeOf(const std::string& name);
+
+struct TKeyEvent {
+  int Frame;
+  bool Down;
+  int Key;
+};
+// A keys script: lines "FRAME down|up KEY", in the order of their frames.
+std::vector<TKeyEvent> ReadKeyScript(const std::string& file);
+// The name of the menu item a player chooses to start mission N; empty when none does.
+std::string StartItem(int mission);
 
 }  // namespace velmora

@@ -1,4 +1,4 @@
-#include "shell/Scrambler.h"
+#include "engine/Scrambler.h"
 
 #include <gtest/gtest.h>
 
