@@ -244,6 +244,7 @@ struct THttpFront::TImpl {
     THead Head;
     bool PeerClosed = false;
     bool CloseAfter = false;
+    bool Watched = true;  // in the epoll set
     int Served = 0;
     TAccessRecord Record;
   };
@@ -299,8 +300,14 @@ struct THttpFront::TImpl {
     epoll_ctl(Epoll, op, fd, &e);
   }
 
+  // A connection's events; one taken out of the set (see Run) is put back.
+  void Watch(TConnection& c, uint32_t events) {
+    Watch(c.Fd, events, c.Watched ? EPOLL_CTL_MOD : EPOLL_CTL_ADD);
+    c.Watched = true;
+  }
+
   void Close(TConnection& c) {
-    epoll_ctl(Epoll, EPOLL_CTL_DEL, c.Fd, nullptr);
+    if (c.Watched) epoll_ctl(Epoll, EPOLL_CTL_DEL, c.Fd, nullptr);
     ::close(c.Fd);
     Connections.erase(c.Fd);  // c is gone from here on
   }
@@ -438,7 +445,7 @@ struct THttpFront::TImpl {
     c.In.erase(0, whole);
     c.HeadDone = false;
     c.State = TState::Working;
-    Watch(c.Fd, 0, EPOLL_CTL_MOD);
+    Watch(c, 0);
     const bool close = Stopping || c.PeerClosed || c.Served + 1 >= Limits.RequestsPerConnection;
     TAccessRecord record = c.Record;
     record.Address = c.Peer;
@@ -479,7 +486,8 @@ struct THttpFront::TImpl {
         continue;
       }
       if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        Watch(c.Fd, EPOLLOUT | EPOLLRDHUP, EPOLL_CTL_MOD);
+        // Not EPOLLRDHUP: a client that has stopped sending may still be reading.
+        Watch(c, EPOLLOUT);
         return;
       }
       if (n < 0 && errno == EINTR) continue;
@@ -495,14 +503,14 @@ struct THttpFront::TImpl {
       c.State = TState::Draining;
       c.In.clear();
       c.Deadline = now + std::chrono::seconds(2);
-      Watch(c.Fd, EPOLLIN | EPOLLRDHUP, EPOLL_CTL_MOD);
+      Watch(c, EPOLLIN | EPOLLRDHUP);
       return;
     }
     ++c.Served;
     c.State = TState::Reading;
     c.Started = now;
     c.Deadline = now + (c.In.empty() ? Limits.KeepAlive : Limits.HeadTimeout);
-    Watch(c.Fd, EPOLLIN | EPOLLRDHUP, EPOLL_CTL_MOD);
+    Watch(c, EPOLLIN | EPOLLRDHUP);
     if (!c.In.empty()) Advance(c, now);
   }
 
@@ -627,6 +635,11 @@ struct THttpFront::TImpl {
           }
         } else if (c.State != TState::Working) {
           Readable(c, now);
+        } else {
+          // A hang-up is reported whatever was asked for: while a worker has the request,
+          // leave the connection out of the set rather than be woken for it again and again.
+          epoll_ctl(Epoll, EPOLL_CTL_DEL, fd, nullptr);
+          c.Watched = false;
         }
       }
       Finished(now);
