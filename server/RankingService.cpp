@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "engine/Encoding.h"
-#include "ranking/RnkSubmit.h"
 #include "engine/Scrambler.h"
+#include "ranking/RnkSubmit.h"
 
 namespace velmora {
 
