@@ -1,11 +1,14 @@
 #include "RankingHttp.h"
 
+#include <arpa/inet.h>
 #include <httplib.h>
 
-#include <cctype>
+#include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstring>
 
+#include "Address.h"
 #include "RankingService.h"
 #include "engine/Encoding.h"
 
@@ -13,62 +16,126 @@ namespace velmora {
 
 namespace {
 
-// Only a plain host name or address may go into the reply's page address: anything else
-// (a comma, a line break) would change the reply's commands.
-bool PlainHost(const std::string& host) {
-  if (host.empty() || host.size() > 255) return false;
-  for (char c : host)
-    if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr(".-:[]", c)) return false;
-  return true;
-}
-
 int64_t Now() {
   return std::chrono::duration_cast<std::chrono::seconds>(
              std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
 
+constexpr const char* kReplyType = "text/plain; charset=Shift_JIS";
+
+// An address in its one canonical text, or empty: "::FFFF:10.0.0.1" and "10.0.0.1" are
+// one client, and nothing that is no address is ever taken for one.
+std::string CanonicalAddress(std::string text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.erase(0, 1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    text.pop_back();
+  char out[INET6_ADDRSTRLEN];
+  in_addr v4;
+  if (inet_pton(AF_INET, text.c_str(), &v4) == 1) return inet_ntop(AF_INET, &v4, out, sizeof out);
+  in6_addr v6;
+  if (inet_pton(AF_INET6, text.c_str(), &v6) != 1) return {};
+  if (IN6_IS_ADDR_V4MAPPED(&v6)) {
+    std::memcpy(&v4, &v6.s6_addr[12], 4);
+    return inet_ntop(AF_INET, &v4, out, sizeof out);
+  }
+  return inet_ntop(AF_INET6, &v6, out, sizeof out);
+}
+
 }  // namespace
 
-TRankingHttpServer::TRankingHttpServer(TRankingService& service)
-    : Service_(service), Server_(std::make_unique<httplib::Server>()) {
-  // Bodies above the service's own limit get its clear answer; far larger ones are cut off
-  // by the server before they are read.
-  Server_->set_payload_max_length(64 * 1024);
-  Server_->Post("/submit", [this](const httplib::Request& req, httplib::Response& res) {
-    std::string pageHost = req.get_header_value("Host");
-    if (!PlainHost(pageHost)) pageHost = Host_ + ":" + std::to_string(Port_);
-    const std::string reply =
-        Service_.Submit(req.body, req.remote_addr, "http://" + pageHost + "/", Now());
-    res.set_content(Utf8ToCp932(reply), "text/plain; charset=Shift_JIS");
+std::string ClientAddress(const std::string& peer, const std::string& forwardedFor,
+                          const std::vector<std::string>& trustedProxies) {
+  const auto trusted = [&](const std::string& address) {
+    return std::find(trustedProxies.begin(), trustedProxies.end(), address) != trustedProxies.end();
+  };
+  std::string client = CanonicalAddress(peer);
+  if (client.empty()) client = peer;
+  // Each proxy appends the address it got the request from; a client may put anything in
+  // front. Walk back from our own peer while the hops are proxies we trust.
+  size_t end = forwardedFor.size();
+  while (trusted(client) && end > 0) {
+    const size_t comma = forwardedFor.rfind(',', end - 1);
+    const size_t start = comma == std::string::npos ? 0 : comma + 1;
+    const std::string hop = CanonicalAddress(forwardedFor.substr(start, end - start));
+    if (hop.empty()) break;
+    client = hop;
+    if (comma == std::string::npos) break;
+    end = comma;
+  }
+  return client;
+}
+
+TRankingHttpServer::TRankingHttpServer(TRankingService& service, TFrontLimits limits,
+                                       std::vector<std::string> trustedProxies)
+    : Service_(service), Front_(limits) {
+  for (const std::string& proxy : trustedProxies) {
+    const std::string canonical = CanonicalAddress(proxy);
+    TrustedProxies_.push_back(canonical.empty() ? proxy : canonical);
+  }
+  // A body too large to read still gets a reason the game shows, not a bare status.
+  Front_.Oversize = [](const THead&) {
+    return std::make_pair(Utf8ToCp932(TRankingService::TooLarge()), std::string(kReplyType));
+  };
+  httplib::Server& routes = Front_.Routes();
+  routes.Post("/submit", [this](const httplib::Request& req, httplib::Response& res) {
+    const std::string client =
+        ClientAddress(req.remote_addr, req.get_header_value("X-Forwarded-For"), TrustedProxies_);
+    THttpFront::NoteClientAddress(client);
+    const std::string host = req.get_header_value("Host");
+    const std::string pageHost =
+        PlainHostHeader(host) ? host : HostForUrl(Host_) + ":" + std::to_string(Port_);
+    const std::string reply = Service_.Submit(req.body, client, "http://" + pageHost + "/", Now());
+    res.set_content(Utf8ToCp932(reply), kReplyType);
   });
-  Server_->Get("/", [this](const httplib::Request&, httplib::Response& res) {
+  routes.Get("/", [this](const httplib::Request&, httplib::Response& res) {
     res.set_content(Service_.RankingPage(), "text/html; charset=utf-8");
+  });
+  routes.Get("/api/ranking", [this](const httplib::Request& req, httplib::Response& res) {
+    int limit = kRankingPageSize;
+    if (req.has_param("limit")) {
+      const std::string text = req.get_param_value("limit");
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
+      if (error != std::errc() || end != text.data() + text.size() || limit < 1 ||
+          limit > kRankingPageSize) {
+        res.status = 400;
+        res.set_content(
+            "{\"error\":\"limit must be 1 to " + std::to_string(kRankingPageSize) + "\"}\n",
+            "application/json; charset=utf-8");
+        return;
+      }
+    }
+    res.set_content(Service_.RankingJson(limit), "application/json; charset=utf-8");
+  });
+  // For a load balancer: 200 while the database answers.
+  routes.Get("/healthz", [this](const httplib::Request&, httplib::Response& res) {
+    const bool ok = Service_.DatabaseReachable();
+    res.status = ok ? 200 : 503;
+    res.set_content(ok ? "ok\n" : "database unreachable\n", "text/plain; charset=utf-8");
   });
 }
 
-TRankingHttpServer::~TRankingHttpServer() = default;
-
 int TRankingHttpServer::Bind(const std::string& host, int port) {
   Host_ = host;
-  if (port == 0)
-    Port_ = Server_->bind_to_any_port(host.c_str());
-  else
-    Port_ = Server_->bind_to_port(host.c_str(), port) ? port : 0;
-  if (Port_ < 0) Port_ = 0;
+  Port_ = Front_.Bind(host, port);
   return Port_;
 }
 
 bool TRankingHttpServer::Listen() {
-  return Server_->listen_after_bind();
+  return Front_.Run();
 }
 
 bool TRankingHttpServer::Running() const {
-  return Server_->is_running();
+  return Front_.Running();
 }
 
 void TRankingHttpServer::Stop() {
-  Server_->stop();
+  Front_.Stop();
+}
+
+std::string TRankingHttpServer::Url() const {
+  return "http://" + HostForUrl(Host_) + ":" + std::to_string(Port_) + "/";
 }
 
 }  // namespace velmora

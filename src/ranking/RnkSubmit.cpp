@@ -1,6 +1,7 @@
 #include "ranking/RnkSubmit.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "engine/Encoding.h"
@@ -12,12 +13,14 @@ namespace velmora {
 namespace {
 
 constexpr const char* kCaption = "Velmora";
-// The secret of the check field and the endpoint, kept scrambled so that neither reads
-// plainly in the program file.
+// The secret of the check field, kept scrambled so that it does not read plainly in the
+// program file.
 constexpr const char* kStoredSecret = "lhjJfV60kVF";
-constexpr const char* kStoredEndpoint =
-    "k21V601591l21jG2171af6212f21afVS1591dfA60fw6218RfGZ601591x1812GG92241591d21j15217164fE24fw"
-    "a18VafS6015919221uafVSfw601592GfA60h41601591xGIGf0";
+// The ranking server this build sends to, chosen by whoever builds it (-DVELMORA_RANKING_URL);
+// none by default, so no player's total goes to an address that cannot answer.
+#ifndef VELMORA_RANKING_URL
+#define VELMORA_RANKING_URL ""
+#endif
 constexpr size_t kComputerNameLength = 15;
 
 bool IsAsciiLetter(unsigned char c) {
@@ -141,7 +144,7 @@ bool RankingCheckMatches(std::string_view code, std::string_view score) {
 }
 
 std::string DefaultEndpointURL() {
-  return UnscrambleText(UnscrambleText(kStoredEndpoint));
+  return VELMORA_RANKING_URL;
 }
 
 std::optional<TEndpoint> ParseEndpoint(std::string_view url) {
@@ -285,6 +288,23 @@ void TRnkSubmitForm::SubmitBtnClick() {
 
 void TRnkSubmitForm::PostRanking() {
   IDialogs& d = Platform_.Dialogs;
+  if (EndpointURL.empty()) {
+    // Nothing to connect to: say so and ask for a server, rather than fail a name lookup;
+    // the total is not lost to a missing setting.
+    d.MessageBox(TMessageKind::Warning, kCaption, kNoServerText, TMessageButtons::OK);
+    const std::optional<std::string> entered =
+        d.InputBox(kCaption, "ランキングサーバーのアドレス：", "http://");
+    const std::string url(entered ? Trimmed(*entered) : "");
+    if (url.empty() || url == "http://") return;
+    if (!ParseEndpoint(url)) {
+      d.MessageBox(
+          TMessageKind::Warning, kCaption,
+          "アドレスが正しくありません。http://ホスト名:ポート/submit の形で入力してください。",
+          TMessageButtons::OK);
+      return;
+    }
+    EndpointURL = url;
+  }
   if (d.MessageBox(TMessageKind::Confirmation, kCaption,
                    "インターネットに接続していますか？（していない場合は「いいえ」を選択し、"
                    "接続してから再試行して下さい。）",
@@ -304,6 +324,29 @@ void TRnkSubmitForm::PostRanking() {
   }
   Dialog_.SetBusy(false);
   if (RunReplyCommands(lines, CSVStrInfo_Web, d, Platform_.System)) ModalResult = TModalResult::OK;
+}
+
+std::pair<bool, std::string> TestRankingServer(const std::string& url,
+                                               IRankingTransport& transport) {
+  std::optional<TEndpoint> endpoint = ParseEndpoint(url);
+  if (!endpoint) return {false, "アドレスが正しくありません: " + url};
+  // The health check sits at the server's root, beside the submission path.
+  endpoint->Path = endpoint->Path.substr(0, endpoint->Path.rfind('/') + 1) + "healthz";
+  std::string host =
+      endpoint->Host.find(':') != std::string::npos ? "[" + endpoint->Host + "]" : endpoint->Host;
+  if (endpoint->Port != (endpoint->Tls ? 443 : 80)) host += ":" + std::to_string(endpoint->Port);
+  const TExchange exchange = transport.Exchange(
+      *endpoint, "GET " + endpoint->Path + " HTTP/1.0\r\nHost: " + host + "\r\n\r\n", 4096);
+  if (!exchange.Ok) return {false, "接続できませんでした。\n" + ReplyTextToUtf8(exchange.Error)};
+  const std::string& r = exchange.Response;
+  const size_t space = r.find(' ');
+  const int status = space == std::string::npos ? 0 : std::atoi(r.c_str() + space + 1);
+  if (r.rfind("HTTP/", 0) != 0 || status == 0)
+    return {false, "サーバーから HTTP の返事がありませんでした。"};
+  if (status != 200)
+    return {false, "サーバーは返事をしましたが、正常ではありません（" + std::to_string(status) +
+                       "）。データベースにつながっていない可能性があります。"};
+  return {true, "接続できました。ランキングサーバーは正常に応答しています。"};
 }
 
 }  // namespace velmora

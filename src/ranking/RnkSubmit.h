@@ -42,8 +42,21 @@ std::string MachineInfo(ISystem& system);
 std::string RankingCheckText(int32_t totalScore, ISystem& system);
 // The server's side of the check: whether code is a check field made for this score text.
 bool RankingCheckMatches(std::string_view code, std::string_view score);
-// The game's own ranking server, unless the settings name another.
+// The ranking server built into this copy of the game (empty: none), unless the settings
+// name another.
 std::string DefaultEndpointURL();
+// What the submission dialog says when no ranking server is known, before it asks for one.
+constexpr const char* kNoServerText =
+    "ランキングサーバーが設定されていません。\n\n"
+    "このゲームにはランキングサーバーのアドレスが組み込まれていません。"
+    "参加するランキングのサーバーのアドレス（例　http://ranking.example.org:8080/submit）を"
+    "次の画面で入力すると、そこへ送信します。\n"
+    "入力したアドレスは保存され、メニューの「オプション」→「ランキングサーバー…」で"
+    "いつでも変えられます。";
+// Asks the server behind a submission address whether it is up (its /healthz); the text
+// to show the player, and whether it answered.
+std::pair<bool, std::string> TestRankingServer(const std::string& url,
+                                               IRankingTransport& transport);
 // "http://host[:port]/path" or "https://..."; nothing when the address is not one of these.
 std::optional<TEndpoint> ParseEndpoint(std::string_view url);
 

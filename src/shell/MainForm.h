@@ -88,6 +88,9 @@ class TMainForm : public TGameRecord {
   void OptionTossinClick();
   void OptionDirectInputClick();
   void OptionShowFPSClick();
+  // ランキングサーバー…: the ranking server's address, kept in the settings, and a test of
+  // whether it answers.
+  void OptionRankingServerClick();
   void DifficultyMenuClick();
   void OptionEasyClick();
   void OptionMediumClick();
@@ -101,7 +104,8 @@ class TMainForm : public TGameRecord {
   void SearchforHelpOn1Click();
   // このソフトについて: the about box.
   void N13Click();
-  // 公式ホームページへ: the home page in the browser.
+  // 公式ホームページへ: the home page in the browser; the help's about page in a build
+  // without one.
   void N11Click();
 
   // ---- settings, campaign, errors and closing ----------------------------------------

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/ScreenSize.h"
+#include "ranking/RnkSubmit.h"
 #include "shell/Settings.h"
 
 namespace velmora {
@@ -13,7 +14,11 @@ namespace velmora {
 namespace {
 
 constexpr const char* kCaption = "Velmora";
-constexpr const char* kHomePage = "https://velmora.example/";
+// Chosen by whoever builds the game (-DVELMORA_HOMEPAGE_URL); none by default.
+#ifndef VELMORA_HOMEPAGE_URL
+#define VELMORA_HOMEPAGE_URL ""
+#endif
+constexpr const char* kHomePage = VELMORA_HOMEPAGE_URL;
 
 }  // namespace
 
@@ -101,6 +106,9 @@ void TMainForm::BuildMenu() {
     item->RadioItem = true;
     item->GroupIndex = 2;
   }
+  options->Add("N30", "-");
+  options->Add("OptionRankingServer", "ランキングサーバー…",
+               on(&TMainForm::OptionRankingServerClick));
 
   TMenuItem* help = MainMenu.Add("N3", "ヘルプ");
   help->Add("SearchforHelpOn1", "目次／検索", on(&TMainForm::SearchforHelpOn1Click))->ShortCut =
@@ -196,7 +204,52 @@ void TMainForm::N13Click() {
 }
 
 void TMainForm::N11Click() {
-  Platform.System.OpenUrl(kHomePage);
+  if (*kHomePage != '\0') {
+    Platform.System.OpenUrl(kHomePage);
+  } else {
+    Platform.System.ShowHelp(HelpFile + "#about");
+  }
+}
+
+void TMainForm::OptionRankingServerClick() {
+  constexpr const char* caption = "ランキングサーバー";
+  IDialogs& d = Platform.Dialogs;
+  TIniFile ini(IniFileName());
+  const std::string set = ini.ReadString("Ranking", "URL", "");
+  const std::string builtIn = DefaultEndpointURL();
+  const std::string shown = !set.empty() ? set : !builtIn.empty() ? builtIn : "http://";
+  const std::optional<std::string> entered = d.InputBox(
+      caption,
+      "ランキングサーバーのアドレス（例　http://ranking.example.org:8080/submit）：" +
+          std::string(builtIn.empty() ? "" : "\n空にすると組み込みのアドレスを使います。"),
+      shown);
+  if (!entered) return;
+  std::string url = *entered;
+  url.erase(0, url.find_first_not_of(" \t"));
+  url.erase(url.find_last_not_of(" \t") + 1);
+  if (url == "http://") url.clear();
+  if (!url.empty() && !ParseEndpoint(url)) {
+    d.MessageBox(
+        TMessageKind::Warning, caption,
+        "アドレスが正しくありません。http://ホスト名:ポート/submit の形で入力してください。",
+        TMessageButtons::OK);
+    return;
+  }
+  if (url == builtIn) url.clear();
+  ini.WriteString("Ranking", "URL", url);
+  const std::string target = url.empty() ? builtIn : url;
+  if (target.empty()) {
+    d.MessageBox(TMessageKind::Information, caption, "ランキングサーバーは設定されていません。",
+                 TMessageButtons::OK);
+    return;
+  }
+  if (d.MessageBox(TMessageKind::Confirmation, caption,
+                   target + "\n\n接続テストをしますか？（サーバーが応答するか確かめます）",
+                   TMessageButtons::YesNo) != TMessageResult::Yes)
+    return;
+  const auto [ok, text] = TestRankingServer(target, Platform.RankingTransport);
+  d.MessageBox(ok ? TMessageKind::Information : TMessageKind::Error, caption, text,
+               TMessageButtons::OK);
 }
 
 }  // namespace velmora

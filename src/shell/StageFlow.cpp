@@ -125,6 +125,9 @@ void TMainForm::SubmitRanking() {
   form.NameEdit = PlayerName;
   form.MailEdit = PlayerMail;
   Platform.RankingDialog.ShowModal(form);
+  // An address the player gave in the dialog (none was known) is kept for next time.
+  if (url.empty() && !form.EndpointURL.empty() && form.EndpointURL != DefaultEndpointURL())
+    TIniFile(IniFileName()).WriteString("Ranking", "URL", form.EndpointURL);
   PlayerName = form.NameEdit;
   PlayerMail = form.MailEdit;
 }

@@ -49,7 +49,8 @@ pid=""
 grep -q "stopped" "$dir/server.log"
 stored=$("$server" --db "$dir/ranking.sqlite3" --list)
 [ "$(wc -l <<<"$stored")" -eq 1 ]
-IFS=$'\t' read -r score name mail comment _ address _ <<<"$stored"
+IFS=$'\t' read -r id score name mail comment _ address _ <<<"$stored"
+[ "$id" -ge 1 ]
 [ "$score" = "$total" ]
 [ "$name" = " 提督" ]
 [ "$mail" = "adm@example.org" ]

@@ -1,5 +1,5 @@
-// The ranking server's own checks, and the whole road from the end of the campaign through
-// the game's client to the server's database and back.
+// The whole road from the end of the campaign through the game's client to the ranking
+// server's database and back (the server's own checks are its own suite's).
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -16,76 +16,6 @@ namespace {
 
 using TTexts = std::vector<std::string>;
 
-class RankingServiceTest : public ::testing::Test {
- protected:
-  std::string Body(const std::string& name, int32_t score, const std::string& comment = "") {
-    return RankingRequestBody(Utf8ToCp932(name), "m@example.org", Utf8ToCp932(comment), score,
-                              System);
-  }
-  std::string Submit(const std::string& body, const std::string& from = "10.0.0.1") {
-    return Service.Submit(body, from, "http://127.0.0.1:8080/", Now += 20);
-  }
-
-  TTempDir Dir;
-  TRankingStore Store{Dir.Path + "/ranking.sqlite3"};
-  TRankingService Service{Store};
-  THeadlessSystem System;
-  int64_t Now = 1'800'000'000;
-};
-
-TEST_F(RankingServiceTest, AcceptedSubmissionsAreStoredAsTypedAndPlaced) {
-  EXPECT_EQ(Submit(Body("A+B 100%", 5000, "「Hi & bye」")),
-            "CMD_MES,登録しました。あなたの総戦果 5000 は 1 位です。\r\n"
-            "CMD_URLOPEN,ランキングのページを開きますか？,http://127.0.0.1:8080/\r\n");
-  EXPECT_NE(Submit(Body("二番", 7000)).find("は 1 位です"), std::string::npos);
-  EXPECT_NE(Submit(Body("<b>三</b>", 5000)).find("は 2 位です"), std::string::npos);
-  const auto best = Store.Best(100);
-  ASSERT_EQ(best.size(), 3u);
-  EXPECT_EQ(best[1].Name, "A+B 100%");
-  EXPECT_EQ(best[1].Comment, "「Hi ＆ bye」");  // the game masks the ampersand
-  EXPECT_EQ(best[1].Mail, "m@example.org");
-  EXPECT_EQ(best[1].Score, 5000);
-  EXPECT_EQ(best[1].Submitted, "2027-01-15 08:00:20");
-  EXPECT_EQ(best[1].Machine.substr(best[1].Machine.size() - 8), "@N@N@N@N");
-
-  const std::string page = Service.RankingPage();
-  EXPECT_NE(page.find("<td>&lt;b&gt;三&lt;/b&gt;</td>"), std::string::npos);
-  EXPECT_EQ(page.find("<b>三"), std::string::npos);
-  // Equal totals share a place; the earlier one is listed first.
-  EXPECT_LT(page.find("二番"), page.find("A+B 100%"));
-  EXPECT_LT(page.find("A+B 100%"), page.find("三"));
-  EXPECT_NE(page.find("<td class=\"place\">2</td><td>&lt;b&gt;"), std::string::npos);
-}
-
-TEST_F(RankingServiceTest, BadSubmissionsAreRefusedWithAReasonAndNotStored) {
-  std::string forged = Body("n", 100);
-  forged.replace(forged.find("&score=100"), 10, "&score=999999");
-  const auto refused = [&](const std::string& body, const std::string& reason) {
-    const std::string reply = Submit(body);
-    EXPECT_EQ(reply.rfind("CMD_ERRMES,", 0), 0u) << reply;
-    EXPECT_NE(reply.find(reason), std::string::npos) << reply;
-  };
-  refused(forged, "チェックコードが一致しません");
-  refused(Body("   ", 100), "名前がありません");
-  refused(Body("n", 100) + "&pad=" + std::string(8 * 1024, 'x'), "大きすぎます");
-  refused("name=%82&score=1", "文字コード");
-  std::string badScore = Body("n", 100);
-  badScore.replace(badScore.find("&score=100"), 10, "&score=1e3");
-  refused(badScore, "戦果の値");
-  EXPECT_EQ(Store.Count(), 0);
-
-  // Five tries a minute from one address; the sixth waits, others are not held up.
-  const auto from = [&](const std::string& address, int64_t at) {
-    return Service.Submit(Body("n", 1), address, "", at).substr(0, 8);
-  };
-  for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(from("10.0.0.2", 5000 + i), "CMD_MES,");
-  EXPECT_EQ(Service.Submit(Body("n", 1), "10.0.0.2", "", 5059),
-            "CMD_ERRMES,送信が多すぎます。一分ほど待ってから送り直してください。\r\n");
-  EXPECT_EQ(from("10.0.0.3", 5059), "CMD_MES,");
-  EXPECT_EQ(from("10.0.0.2", 5065), "CMD_MES,");
-}
-
 // The end of the campaign against the server on 127.0.0.1, as the player meets it.
 class RankingRoadTest : public ShellTest {
  protected:
@@ -99,11 +29,12 @@ class RankingRoadTest : public ShellTest {
     Http.Stop();
     Serving.join();
   }
-  void FinishCampaign(int32_t total, int32_t lastScore,
-                      std::initializer_list<std::string> answers) {
+  std::string SubmitUrl() const { return "http://127.0.0.1:" + std::to_string(Port) + "/submit"; }
+  void FinishCampaign(int32_t total, int32_t lastScore, std::initializer_list<std::string> answers,
+                      bool serverSet = true) {
     TIniFile ini(Ini());
     ini.WriteString("Game", "Player", CampaignText(total, 5, Machine.System));
-    ini.WriteString("Ranking", "URL", "http://127.0.0.1:" + std::to_string(Port) + "/submit");
+    if (serverSet) ini.WriteString("Ranking", "URL", SubmitUrl());
     Start();
     Button();
     ASSERT_EQ(Form->SceneState, ssMenu);
@@ -118,8 +49,8 @@ class RankingRoadTest : public ShellTest {
     Button();
   }
 
-  TRankingStore Store{Dir.Path + "/ranking.sqlite3"};
-  TRankingService Service{Store};
+  std::unique_ptr<TRankingStore> Store = OpenRankingStore(Dir.Path + "/ranking.sqlite3");
+  TRankingService Service{*Store};
   TRankingHttpServer Http{Service};
   int Port = 0;
   std::thread Serving;
@@ -137,7 +68,7 @@ TEST_F(RankingRoadTest, TheTotalReachesTheServerAndItsAnswerIsShown) {
   EXPECT_EQ(shown[8], "キャンペーンは終了しました。");
   EXPECT_TRUE(Machine.System.OpenedUrls.empty());
 
-  const auto best = Store.Best(10);
+  const auto best = Store->Best(10);
   ASSERT_EQ(best.size(), 1u);
   EXPECT_EQ(best[0].Name, " 提督");
   EXPECT_EQ(best[0].Comment, "「Hi ＆ bye」");
@@ -148,6 +79,53 @@ TEST_F(RankingRoadTest, TheTotalReachesTheServerAndItsAnswerIsShown) {
   Form->FormCloseQuery();
   EXPECT_EQ(TIniFile(Ini()).ReadString("Player", "Name", ""), "提督");
   EXPECT_EQ(TIniFile(Ini()).ReadString("Player", "Mail", ""), "adm@example.org");
+}
+
+// A game built without a ranking server: the question still comes, the dialog says plainly
+// that no server is known and takes one, and the address is kept.
+TEST_F(RankingRoadTest, WithoutAServerThePlayerIsToldAndAskedForOne) {
+  if (!DefaultEndpointURL().empty()) GTEST_SKIP() << "this build names a ranking server";
+  FinishCampaign(12000, 3456,
+                 {"ok", "yes", "ok", "yes", "rank:提督|m@x.org|", "ok", "text:" + SubmitUrl(),
+                  "yes", "ok", "no", "ok"},
+                 false);
+  const TTexts shown = Dialogs();
+  ASSERT_EQ(shown.size(), 11u) << ::testing::PrintToString(shown);
+  EXPECT_EQ(shown[5], kNoServerText);
+  EXPECT_EQ(shown[6], "ランキングサーバーのアドレス：");
+  EXPECT_EQ(shown[8], "登録しました。あなたの総戦果 15456 は 1 位です。");
+  EXPECT_EQ(Store->Count(), 1);
+  EXPECT_EQ(TIniFile(Ini()).ReadString("Ranking", "URL", ""), SubmitUrl());
+}
+
+TEST_F(RankingRoadTest, TheOptionsKeepTheAddressAndTestTheConnection) {
+  Start();
+  Button();
+  Dialogs();
+  Answer({"text:  " + SubmitUrl() + " ", "yes", "ok"});
+  Choose("OptionRankingServer");
+  TTexts shown = Dialogs();
+  ASSERT_EQ(shown.size(), 3u) << ::testing::PrintToString(shown);
+  EXPECT_EQ(shown[1], SubmitUrl() + "\n\n接続テストをしますか？（サーバーが応答するか確かめます）");
+  EXPECT_EQ(shown[2], "接続できました。ランキングサーバーは正常に応答しています。");
+  EXPECT_EQ(TIniFile(Ini()).ReadString("Ranking", "URL", ""), SubmitUrl());
+
+  // Nobody at the address: said so; a malformed address is not kept.
+  Answer({"text:http://127.0.0.1:1/submit", "yes", "ok", "text:ftp://x/", "ok"});
+  Choose("OptionRankingServer");
+  shown = Dialogs();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[2].rfind("接続できませんでした。", 0), 0u) << shown[2];
+  Choose("OptionRankingServer");
+  EXPECT_EQ(Dialogs().back().rfind("アドレスが正しくありません", 0), 0u);
+  EXPECT_EQ(TIniFile(Ini()).ReadString("Ranking", "URL", ""), "http://127.0.0.1:1/submit");
+
+  // A build without a home page opens the help's own page about the game.
+  Choose("N11");
+  if (Machine.System.OpenedUrls.empty()) {
+    ASSERT_EQ(Machine.System.ShownHelp.size(), 1u);
+    EXPECT_EQ(Machine.System.ShownHelp[0].substr(Machine.System.ShownHelp[0].size() - 6), "#about");
+  }
 }
 
 }  // namespace

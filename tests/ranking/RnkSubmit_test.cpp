@@ -67,7 +67,8 @@ TEST(EndpointTest, AddressesAreTakenApartOrRefused) {
   ASSERT_TRUE(e);
   EXPECT_EQ(std::tie(e->Tls, e->Host, e->Port, e->Path),
             std::make_tuple(false, std::string("velmora.example"), 80, std::string("/submit")));
-  EXPECT_EQ(DefaultEndpointURL(), "http://velmora.example/submit");
+  // No address is built in unless the build names one, and never a placeholder.
+  EXPECT_TRUE(DefaultEndpointURL().empty() || ParseEndpoint(DefaultEndpointURL()));
   const auto t = ParseEndpoint("HTTPS://[::1]:8443");
   ASSERT_TRUE(t);
   EXPECT_EQ(std::tie(t->Tls, t->Host, t->Port, t->Path),

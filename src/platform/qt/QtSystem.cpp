@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QTextBrowser>
 #include <QUrl>
 
 #include <chrono>
@@ -110,7 +111,11 @@ bool TQtSystem::OpenWebAddress(const QUrl& url) {
 }
 
 void TQtSystem::ShowHelp(const std::string& file) {
-  const QString path = QFile::decodeName(QByteArray::fromStdString(file));
+  // "help.html#about" opens the help at that part of it.
+  const size_t hash = file.find('#');
+  const QString anchor =
+      hash == std::string::npos ? QString() : QString::fromStdString(file.substr(hash + 1));
+  const QString path = QFile::decodeName(QByteArray::fromStdString(file.substr(0, hash)));
   if (!QFileInfo::exists(path)) {
     ShowMessage(Parent_, QMessageBox::Warning, "ヘルプファイル " + path + " が見つかりません。");
     return;
@@ -118,6 +123,7 @@ void TQtSystem::ShowHelp(const std::string& file) {
   if (!Help_)
     Help_ = std::make_unique<THelpWindow>([this](const QUrl& url) { OpenWebAddress(url); });
   Help_->Open(path);
+  if (!anchor.isEmpty()) Help_->Browser()->scrollToAnchor(anchor);
 }
 
 }  // namespace velmora
