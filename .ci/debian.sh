@@ -39,10 +39,12 @@ cleanup() {
     $sudo kill "$server_pid" 2>/dev/null || true
     wait "$server_pid" 2>/dev/null || true
   fi
+  # Whatever this check installed or stored goes, also when it failed half way; the state
+  # folder was not there before (see above), so it holds nothing but the check's own ranking.
   if [ "$installed" -eq 1 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q "${packages[@]}" >/dev/null 2>&1 || true
-    $sudo rm -rf "$state"
   fi
+  $sudo rm -rf "$state"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -191,8 +193,9 @@ done
 left=()
 while IFS= read -r path; do
   [ -e "$path" ] || [ -L "$path" ] || continue
-  # A folder stays rightly when another package owns it or holds files in it.
-  if [ -d "$path" ] && [ ! -L "$path" ]; then
+  # A folder stays rightly when another package owns it or holds files in it (/lib, a
+  # folder in the package, is a link to usr/lib where /usr is merged).
+  if [ -d "$path" ]; then
     dpkg-query -S "$path" >/dev/null 2>&1 && continue
     [ -n "$(ls -A "$path")" ] && continue
   fi
@@ -202,5 +205,4 @@ done <"$work/files"
 [ ${#left[@]} -eq 0 ] || fail "left after purge: ${left[*]}"
 # Kept by design: the rankings (and the system user, as Debian keeps them all).
 [ -f "${conf[DB]}" ] || fail "the purge removed the rankings"
-$sudo rm -rf "$state"
 echo "debian: built, lintian clean, installed, played, ranked ($total), purged"
