@@ -18,7 +18,10 @@ std::string InstalledDataFolder(const std::string& programFolder) {
   while (bin.size() > 1 && bin.back() == '/')
     bin.pop_back();
   const size_t slash = bin.rfind('/');
-  if (slash == std::string::npos || bin.substr(slash + 1) != "bin") return {};
+  // Debian installs games into /usr/games, which lies beside /usr/share as bin does.
+  if (slash == std::string::npos) return {};
+  const std::string leaf = bin.substr(slash + 1);
+  if (leaf != "bin" && leaf != "games") return {};
   const std::string data = bin.substr(0, slash) + "/share/velmora";
   return Exists(data, true) ? data : std::string();
 }

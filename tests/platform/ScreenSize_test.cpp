@@ -39,7 +39,7 @@ TEST(ScreenSizeChoice, FullScreenIsLetterboxedByWholeNumbersWhereTheyFit) {
   EXPECT_EQ(LetterboxRect(-5, 100), (TScreenRect{0, 50, 0, 0}));
 }
 
-TEST(InstalledDataFolder, FoundBesideTheBinFolderOnlyWhenItExists) {
+TEST(InstalledDataFolder, FoundBesideTheBinOrGamesFolderOnlyWhenItExists) {
   TTempDir prefix;
   const std::string bin = prefix.Path + "/bin";
   std::filesystem::create_directories(bin);
@@ -50,7 +50,10 @@ TEST(InstalledDataFolder, FoundBesideTheBinFolderOnlyWhenItExists) {
   EXPECT_EQ(InstalledDataFolder(bin), prefix.Path + "/share/velmora");
   EXPECT_EQ(InstalledDataFolder(bin + "/"), prefix.Path + "/share/velmora");
   EXPECT_EQ(FindDataFolder(bin, "/fallback"), prefix.Path + "/share/velmora");
-  // A folder not called bin is a build or unpacked copy, whatever lies next to it.
+  // Debian's folder for games is one too.
+  std::filesystem::create_directories(prefix.Path + "/games");
+  EXPECT_EQ(InstalledDataFolder(prefix.Path + "/games"), prefix.Path + "/share/velmora");
+  // A folder called otherwise is a build or unpacked copy, whatever lies next to it.
   EXPECT_EQ(InstalledDataFolder(prefix.Path + "/share"), "");
   // Music beside the program wins: a copy run where it was built.
   WriteFile(bin + "/DefMusic.dxw", "x");
