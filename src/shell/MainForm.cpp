@@ -54,6 +54,10 @@ void TMainForm::FormCreate() {
     ShowTip("CLOSEAP",
             "◆一口メモ（無視を選ぶと次回は表示しません）◆最高の速度でプレイするために、"
             "他のアプリケーションを全て終了させると良いでしょう。");
+    // Closed while a tip was up (a signal, a logout): the rest would only open the sound
+    // device and decode the music for a window that is going away, which delayed the end
+    // by a second and more.
+    if (Closed_) return;
     SetUpPalette();
     // The window takes its size before it is first shown.
     ReadScreenSize();

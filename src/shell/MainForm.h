@@ -202,6 +202,7 @@ class TMainForm : public TGameRecord {
 
   bool FirstPaintDone_ = false;
   bool OptionsRead_ = false;  // until then the options in memory are not the player's
+  bool Closed_ = false;       // FormCloseQuery has run: the window is on its way out
   int PauseFrames_ = 0;       // frames drawn since the game was paused
   std::string SettingsDir_;
 };
