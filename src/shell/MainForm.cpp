@@ -223,6 +223,7 @@ void TMainForm::DXTimerTimer(int /*lagCount*/) {
     PendingScene = ssNone;
   }
   if (OptionShowFPS->Checked) DrawStatusLine();
+  if (Replays.Watching()) DrawReplayMarker();
   // A few frames draw the pause notice before the timer stops for good.
   if (PauseFrames_ > 3) DXTimer.SetEnabled(false);
   if (GamePause->Checked) {

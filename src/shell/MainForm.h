@@ -170,6 +170,8 @@ class TMainForm : public TGameRecord {
   void SpawnDue();
   void ReinforcementTick(int count);
   void DrawHud();
+  // "リプレイ" in the bottom-right corner while a replay plays, clear of the HUD.
+  void DrawReplayMarker();
   void StartMission();
   void EndOfMissionDialogs();
   // Offers the finished campaign's total to the online ranking.
