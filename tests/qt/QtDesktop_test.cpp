@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLibraryInfo>
 #include <QListWidget>
@@ -128,6 +129,46 @@ TEST(QtJapanese, StandardButtonsAndTheInputBoxSpeakJapanese) {
   AnswerNextDialog(seen, "");
   EXPECT_FALSE(dialogs.InputBox("", "名前", "").has_value());
   EXPECT_EQ(seen, (QStringList{"OK", "キャンセル"}));
+}
+
+// Presses `key` on the next dialog as the keyboard would: on the widget that has the focus.
+void PressOnNextDialog(Qt::Key key) {
+  OnNextDialog([key](QWidget* box) {
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr || !box->isAncestorOf(target)) target = box;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    if (box->isVisible()) QApplication::sendEvent(target, &release);
+  });
+}
+
+TEST(QtJapanese, EnterSpaceAndEscapeNeverSayYesToADestructiveQuestion) {
+  TQtDialogs dialogs;
+  const std::string text = "新規に開戦すると、今までのデータは消去されます。よろしいですか？";
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+    PressOnNextDialog(key);
+    EXPECT_EQ(
+        dialogs.MessageBox(TMessageKind::Confirmation, "", text, TMessageButtons::YesNoDefaultNo),
+        TMessageResult::No)
+        << key;
+  }
+  // An ordinary question keeps Yes for Enter; Escape still declines.
+  PressOnNextDialog(Qt::Key_Return);
+  EXPECT_EQ(
+      dialogs.MessageBox(TMessageKind::Confirmation, "", "続けますか？", TMessageButtons::YesNo),
+      TMessageResult::Yes);
+  PressOnNextDialog(Qt::Key_Escape);
+  EXPECT_EQ(
+      dialogs.MessageBox(TMessageKind::Confirmation, "", "続けますか？", TMessageButtons::YesNo),
+      TMessageResult::No);
+  // Yes is still there to be chosen.
+  QStringList seen;
+  AnswerNextDialog(seen, "はい");
+  EXPECT_EQ(
+      dialogs.MessageBox(TMessageKind::Confirmation, "", text, TMessageButtons::YesNoDefaultNo),
+      TMessageResult::Yes);
+  EXPECT_EQ(seen, (QStringList{"いいえ", "はい"}));
 }
 
 TEST(QtJapanese, QtsOwnTextsComeFromItsJapaneseTranslation) {

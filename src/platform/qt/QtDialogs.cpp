@@ -113,6 +113,11 @@ TMessageResult TQtDialogs::MessageBox(TMessageKind kind, const std::string& capt
       box.setDefaultButton(QMessageBox::Yes);
       box.setEscapeButton(QMessageBox::No);
       break;
+    case TMessageButtons::YesNoDefaultNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::No);
+      box.setEscapeButton(QMessageBox::No);
+      break;
   }
   SetJapaneseButtonTexts(box);
   switch (box.exec()) {
