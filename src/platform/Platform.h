@@ -101,7 +101,9 @@ class ISoundDevice {
 };
 
 enum class TMessageKind { Information, Warning, Error, Confirmation };
-enum class TMessageButtons { OK, OKIgnore, YesNo };
+// YesNoDefaultNo is for questions whose Yes destroys something: No is then the default
+// button, so Enter, Space and Escape all keep what is there.
+enum class TMessageButtons { OK, OKIgnore, YesNo, YesNoDefaultNo };
 enum class TMessageResult { OK, Ignore, Yes, No, Cancel };
 
 class IDialogs {

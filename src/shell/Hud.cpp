@@ -19,4 +19,18 @@ void TMainForm::DrawHud() {
                  white);
 }
 
+void TMainForm::DrawReplayMarker() {
+  // A replay looks exactly like play; this is what tells the viewer apart. The bottom-right
+  // corner is free of the HUD, the status line and the pause notice, and the fighter
+  // rarely sits there.
+  static const std::string kMarker = "リプレイ";
+  TSurface& screen = Platform.Display.BackBuffer();
+  Text.SetFont(kFontGothic, 12);
+  const int x = screen.Width() - Text.TextWidth(kMarker) - 8;
+  const int y = screen.Height() - Text.TextHeight() - 6;
+  // A shadow keeps it readable over white clouds and explosions alike.
+  Text.TextOut(screen, x + 1, y + 1, kMarker, NearestColour(TRGB{0, 0, 0}));
+  Text.TextOut(screen, x, y, kMarker, NearestColour(TRGB{255, 255, 0}));
+}
+
 }  // namespace velmora

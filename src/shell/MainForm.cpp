@@ -54,6 +54,10 @@ void TMainForm::FormCreate() {
     ShowTip("CLOSEAP",
             "◆一口メモ（無視を選ぶと次回は表示しません）◆最高の速度でプレイするために、"
             "他のアプリケーションを全て終了させると良いでしょう。");
+    // Closed while a tip was up (a signal, a logout): the rest would only open the sound
+    // device and decode the music for a window that is going away, which delayed the end
+    // by a second and more.
+    if (Closed_) return;
     SetUpPalette();
     // The window takes its size before it is first shown.
     ReadScreenSize();
@@ -219,6 +223,7 @@ void TMainForm::DXTimerTimer(int /*lagCount*/) {
     PendingScene = ssNone;
   }
   if (OptionShowFPS->Checked) DrawStatusLine();
+  if (Replays.Watching()) DrawReplayMarker();
   // A few frames draw the pause notice before the timer stops for good.
   if (PauseFrames_ > 3) DXTimer.SetEnabled(false);
   if (GamePause->Checked) {

@@ -174,6 +174,8 @@ class TMainForm : public TGameRecord {
   void SpawnDue();
   void ReinforcementTick(int count);
   void DrawHud();
+  // "リプレイ" in the bottom-right corner while a replay plays, clear of the HUD.
+  void DrawReplayMarker();
   void StartMission();
   void EndOfMissionDialogs();
   // Offers the finished campaign's total to the online ranking.
@@ -206,6 +208,7 @@ class TMainForm : public TGameRecord {
 
   bool FirstPaintDone_ = false;
   bool OptionsRead_ = false;  // until then the options in memory are not the player's
+  bool Closed_ = false;       // FormCloseQuery has run: the window is on its way out
   int PauseFrames_ = 0;       // frames drawn since the game was paused
   std::string SettingsDir_;
 };

@@ -27,6 +27,7 @@ std::string TMainForm::SettingsDir() {
 }
 
 void TMainForm::ShowTip(const char* key, const std::string& text) {
+  if (Closed_) return;
   TIniFile ini(IniFileName());
   if (!ini.ReadBool("HITOKUCHI", key, true)) return;
   if (Platform.Dialogs.MessageBox(TMessageKind::Information, kCaption, text,
@@ -53,6 +54,7 @@ void TMainForm::ReadOptions() {
 }
 
 bool TMainForm::FormCloseQuery() {
+  Closed_ = true;
   // A replay's mission and options are not the player's to keep.
   Replays.Closing();
   // Closed before the first paint read them (a signal or an error during start-up), the

@@ -153,7 +153,7 @@ void TMainForm::GameStartClick() {
   if (Mission != 1 && Platform.Dialogs.MessageBox(
                           TMessageKind::Confirmation, kCaption,
                           "新規に開戦すると、今までのデータは消去されます。よろしいですか？",
-                          TMessageButtons::YesNo) != TMessageResult::Yes)
+                          TMessageButtons::YesNoDefaultNo) != TMessageResult::Yes)
     return;
   Mission = 1;
   TotalScore = 0;

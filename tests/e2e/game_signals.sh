@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real game (Qt's offscreen platform, no sound card) ends the orderly way on SIGTERM,
-# SIGINT and SIGHUP: quickly, also from a modal dialog, with the settings written once the
-# options were read and left alone before that.
+# SIGINT and SIGHUP: quickly, also from a modal dialog (a start-up tip ends the start
+# there), with the settings written once the options were read and left alone before that.
 set -euo pipefail
 game="$(dirname "$1")/velmora"
 if [ ! -x "$game" ]; then
@@ -21,14 +21,18 @@ run_and_signal() {  # signal, seconds before it
   pid=$!
   sleep "$2"
   kill -0 "$pid"
-  local started=$SECONDS code=0
+  local started code=0
+  started=$(date +%s%N)
   kill "-$1" "$pid"
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+  for _ in $(seq 500); do kill -0 "$pid" 2>/dev/null || break; sleep 0.01; done
   kill -0 "$pid" 2>/dev/null && { echo "still running after SIG$1" >&2; exit 1; }
+  local ms=$((($(date +%s%N) - started) / 1000000))
   wait "$pid" || code=$?
   pid=""
   [ "$code" -eq 0 ] || { echo "exit $code after SIG$1" >&2; cat "$dir/out" >&2; exit 1; }
-  echo "SIG$1: ended within $((SECONDS - started)) s"
+  # The time is only reported: a loaded CI machine stretches any time, so the tip's case
+  # is checked by what the program did, not by the clock.
+  echo "SIG$1: ended in $ms ms"
 }
 
 # Running: the close writes the options as they stand.
@@ -43,6 +47,18 @@ grep -q '^CryptInteger3=' "$dir/Torvi.INI"
 printf '[Options]\nTossin=1\nSound=0\n' >"$dir/Torvi.INI"
 run_and_signal INT 3
 [ "$(cat "$dir/Torvi.INI")" = "$(printf '[Options]\nTossin=1\nSound=0')" ]
+
+# SIGTERM under the first tip ends the start right there: without music beside it, a start
+# that went on after the close would reach the music and log its absence (and spend a second
+# and more decoding it when it is there).
+mv "$dir/DefMusic.dxw" "$dir/DefMusic.away"
+printf '[Options]\nTossin=1\n' >"$dir/Torvi.INI"
+run_and_signal TERM 3
+[ ! -e "$dir/ERRORS.LOG" ] || { echo "the start went on after the close:" >&2; cat "$dir/ERRORS.LOG" >&2; exit 1; }
+[ "$(cat "$dir/Torvi.INI")" = "$(printf '[Options]\nTossin=1')" ]
+mv "$dir/DefMusic.away" "$dir/DefMusic.dxw"
+printf '[Options]\nTossin=1\n' >"$dir/Torvi.INI"
+run_and_signal TERM 3
 
 # The error boxes of a start without music, then SIGHUP: no window is left behind.
 rm "$dir/DefMusic.dxw"

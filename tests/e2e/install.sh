@@ -31,6 +31,12 @@ done
 grep -q '^Name\[ja\]=' "$p/share/applications/$id.desktop"
 grep -q '^Categories=Game;ArcadeGame;$' "$p/share/applications/$id.desktop"
 desktop-file-validate "$p/share/applications/$id.desktop"
+# Missions and replays have file types of their own, and the prefix's database knows them.
+[ -s "$p/share/mime/packages/$id.xml" ] || { echo "missing the file types" >&2; exit 1; }
+if command -v update-mime-database >/dev/null; then
+  grep -qx '50:application/x-velmora-mission:\*\.omf' "$p/share/mime/globs2"
+  grep -qx '50:application/x-velmora-replay:\*\.vmr' "$p/share/mime/globs2"
+fi
 appstreamcli validate --no-net "$p/share/metainfo/$id.metainfo.xml" >"$work/as.log" ||
   { cat "$work/as.log"; exit 1; }
 

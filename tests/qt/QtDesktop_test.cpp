@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLibraryInfo>
 #include <QListWidget>
@@ -16,7 +19,9 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -128,6 +133,101 @@ TEST(QtJapanese, StandardButtonsAndTheInputBoxSpeakJapanese) {
   AnswerNextDialog(seen, "");
   EXPECT_FALSE(dialogs.InputBox("", "名前", "").has_value());
   EXPECT_EQ(seen, (QStringList{"OK", "キャンセル"}));
+}
+
+// Presses `key` on the next dialog as the keyboard would: on the widget that has the
+// dialog's focus (whether or not the offscreen window got activated yet). A key that does
+// not answer the dialog ends it with no button, so the test fails instead of waiting.
+void PressOnNextDialog(Qt::Key key) {
+  OnNextDialog([key](QWidget* box) {
+    QWidget* target = box->focusWidget() != nullptr ? box->focusWidget() : box;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    if (box->isVisible()) QApplication::sendEvent(target, &release);
+    QTimer::singleShot(1000, box, [box] {
+      if (box->isVisible()) static_cast<QDialog*>(box)->done(-1);
+    });
+  });
+}
+
+TEST(QtJapanese, EnterSpaceAndEscapeNeverSayYesToADestructiveQuestion) {
+  TQtDialogs dialogs;
+  const std::string text = "新規に開戦すると、今までのデータは消去されます。よろしいですか？";
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+    PressOnNextDialog(key);
+    EXPECT_EQ(
+        dialogs.MessageBox(TMessageKind::Confirmation, "", text, TMessageButtons::YesNoDefaultNo),
+        TMessageResult::No)
+        << key;
+  }
+  // An ordinary question keeps Yes for Enter; Escape still declines.
+  PressOnNextDialog(Qt::Key_Return);
+  EXPECT_EQ(
+      dialogs.MessageBox(TMessageKind::Confirmation, "", "続けますか？", TMessageButtons::YesNo),
+      TMessageResult::Yes);
+  PressOnNextDialog(Qt::Key_Escape);
+  EXPECT_EQ(
+      dialogs.MessageBox(TMessageKind::Confirmation, "", "続けますか？", TMessageButtons::YesNo),
+      TMessageResult::No);
+  // Yes is still there to be chosen.
+  QStringList seen;
+  AnswerNextDialog(seen, "はい");
+  EXPECT_EQ(
+      dialogs.MessageBox(TMessageKind::Confirmation, "", text, TMessageButtons::YesNoDefaultNo),
+      TMessageResult::Yes);
+  EXPECT_EQ(seen, (QStringList{"いいえ", "はい"}));
+}
+
+TEST(QtJapanese, TheOpenFileDialogNamesTheGamesFilesAndFitsJapaneseSizesAndDates) {
+  QTemporaryDir dir;
+  for (const char* name : {"UP.OMF", "up.bfg", "run-000001.vmr", "notes.txt"}) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(685, '/'));
+  }
+  const QFileInfo mission(dir.filePath("UP.OMF"));
+  EXPECT_EQ(FileListText(mission, 2), "オリジナルミッションファイル");
+  EXPECT_EQ(FileListText(QFileInfo(dir.filePath("run-000001.vmr")), 2), "リプレイファイル");
+  EXPECT_TRUE(FileListText(QFileInfo(dir.filePath("notes.txt")), 2).isNull());
+  EXPECT_TRUE(FileListText(QFileInfo(dir.path()), 1).isNull());  // a folder has no size
+  EXPECT_EQ(FileListText(mission, 1), "685 バイト");
+  const QString date = FileListText(mission, 3);
+  EXPECT_TRUE(date.startsWith(QString::number(mission.lastModified().date().year()) + "/"))
+      << date.toStdString();
+
+  // In the dialog itself: every text of the detail view fits its column.
+  TQtDialogs dialogs;
+  dialogs.SetInitialFolder(dir.path().toStdString());
+  QStringList shown;
+  bool fits = true;
+  OnNextDialog([&](QWidget* dialog) {
+    auto* view = dialog->findChild<QTreeView*>("treeView");
+    if (view == nullptr) return static_cast<QDialog*>(dialog)->reject();
+    QAbstractItemModel* model = view->model();
+    for (int i = 0; i < 200 && model->rowCount(view->rootIndex()) < 1; ++i) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(5);
+    }
+    const QFontMetrics metrics(view->font());
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+      QStringList cells;
+      for (int column = 0; column < 4; ++column) {
+        const QString text = model->index(row, column, view->rootIndex()).data().toString();
+        cells << text;
+        if (column > 0 && metrics.horizontalAdvance(text) + 8 > view->header()->sectionSize(column))
+          fits = false;
+      }
+      shown << cells.join(" | ");
+    }
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  EXPECT_FALSE(
+      dialogs.OpenFile("オリジナルミッションロード", "オリジナルミッションファイル|*.omf"));
+  ASSERT_EQ(shown.size(), 1) << shown.join("\n").toStdString();
+  EXPECT_TRUE(shown[0].startsWith("UP.OMF | 685 バイト | オリジナルミッションファイル | " + date))
+      << shown[0].toStdString();
+  EXPECT_TRUE(fits) << shown.join("\n").toStdString();
 }
 
 TEST(QtJapanese, QtsOwnTextsComeFromItsJapaneseTranslation) {

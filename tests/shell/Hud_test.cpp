@@ -2,6 +2,7 @@
 
 #include "engine/ImageList.h"
 #include "engine/TextRenderer.h"
+#include "shell/Replay.h"
 #include "shell/ShellFixture.h"
 
 namespace velmora {
@@ -58,6 +59,55 @@ TEST_F(HudTest, FiguresAreWrittenExactlyWithTheCommandersDamageRoundedToEven) {
   for (int row = 0; row < 40; ++row)
     for (int col = 520; col < 640; ++col)
       ASSERT_EQ(Machine.Display.BackBuffer().Pixel(col, row), icon.Pixel(col, row));
+}
+
+// Pixels of the replay marker's colour in the bottom-right corner of the back buffer.
+int MarkerPixels(THeadlessMachine& machine) {
+  const TSurface& screen = machine.Display.BackBuffer();
+  const uint8_t yellow = NearestIndex(machine.Display.Palette(), {255, 255, 0});
+  int count = 0;
+  for (int y = 440; y < 480; ++y)
+    for (int x = 520; x < 640; ++x)
+      count += screen.Pixel(x, y) == yellow;
+  return count;
+}
+
+TEST_F(HudTest, AReplayShowsItsMarkerInTheCornerAndPlayDoesNot) {
+  Start();
+  if (!Form->Text.HasFont()) GTEST_SKIP() << "no Gothic font installed";
+  Button();
+  std::vector<TReplay> takes;
+  Form->Replays.OnRecorded = [&takes](const TReplay& r) { takes.push_back(r); };
+  Form->Mission = 2;
+  Form->SinglePlay = true;
+  Form->SetScene(ssBriefing);
+  Tick(5);
+  EXPECT_EQ(MarkerPixels(Machine), 0);
+  Button();
+  Tick(150);
+  ASSERT_EQ(Form->SceneState, ssPlay);
+  EXPECT_EQ(MarkerPixels(Machine), 0);
+  Press('P', true);
+  Press('P', false);
+  Tick(3);
+  Press(vk::Escape, true);
+  Press(vk::Escape, false);
+  Tick(2);
+  ASSERT_EQ(takes.size(), 1u);
+
+  Form->Replays.Watch(takes[0]);
+  Tick(5);
+  EXPECT_GT(MarkerPixels(Machine), 20);  // the briefing too is the replay's
+  for (int i = 0; i < 300 && Form->SceneState != ssPlay; ++i)
+    Tick();
+  ASSERT_EQ(Form->SceneState, ssPlay);
+  Tick(10);
+  EXPECT_GT(MarkerPixels(Machine), 20);
+  for (int i = 0; i < 2000 && Form->Replays.Watching(); ++i)
+    Tick();
+  ASSERT_FALSE(Form->Replays.Watching());
+  Tick();
+  EXPECT_EQ(MarkerPixels(Machine), 0);
 }
 
 }  // namespace

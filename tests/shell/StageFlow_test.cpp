@@ -146,6 +146,18 @@ TEST_F(StageFlowTest, NewCampaignAsksFirstAndAHandEditedOneIsReset) {
   Answer({"no"});
   Choose("GameStart");
   EXPECT_EQ(Stored().Mission, 3);
+  // A script that has run out, or says something other than yes, keeps the campaign: No
+  // is the default of this question, as it is for Enter in the window.
+  Choose("GameStart");
+  Answer({"ok"});
+  Choose("GameStart");
+  EXPECT_EQ(Stored().Mission, 3);
+  EXPECT_TRUE(Machine.Dialogs.Answers.empty());
+  EXPECT_TRUE(Machine.Dialogs.Log.back().DefaultNo);
+  EXPECT_EQ(Machine.Dialogs.Log.back().Answer, "no");
+  EXPECT_EQ(Dialogs().size(), 3u);  // the first question and the two just asked
+  Answer({"no"});
+  Choose("GameStart");
   Answer({"yes", "ok"});
   Choose("GameStart");
   Choose("N18");

@@ -34,6 +34,22 @@ TEST_F(StartupTest, ATipIgnoredStaysAwayAndMissingSettingsMeanOptionsOn) {
   EXPECT_EQ(Dialogs(), (std::vector<std::string>{tip2}));
 }
 
+TEST_F(StartupTest, AWindowClosedUnderTheFirstTipEndsTheStartThere) {
+  // What a signal does while the tip is up: the window closes from inside its dialog.
+  WriteFile(Ini(), "[Options]\nSound=0\n");
+  Form = std::make_unique<TMainForm>(Machine.Platform);
+  Machine.Dialogs.OnDialog = [this](const THeadlessDialogs::TRecord&) { Form->FormCloseQuery(); };
+  Form->FormCreate();
+  Machine.Dialogs.OnDialog = nullptr;
+  EXPECT_EQ(Dialogs().size(), 1u);  // not the second tip
+  // Neither the display, the sound device nor the music were set up, no scene entered.
+  EXPECT_EQ(Machine.Display.Resets, 0);
+  EXPECT_EQ(Machine.Sound.InitializeCount, 0);
+  EXPECT_EQ(Form->DXWaveMusicList.Count(), 0);
+  EXPECT_NE(Form->SceneState, ssTitle);
+  EXPECT_EQ(ReadFile(Ini()), "[Options]\nSound=0\n");
+}
+
 TEST_F(StartupTest, StoredOptionsAreReadAndTheCloseWritesThemBackInOrder) {
   for (const char* stored : {"0", "4", "banana"}) {
     WriteFile(Ini(), std::string("[Options]\nSound=0\nTossin=1\n[Game]\nDifficulty=") + stored +

@@ -30,7 +30,7 @@ TMessageResult THeadlessDialogs::MessageBox(TMessageKind kind, const std::string
                                             const std::string& text, TMessageButtons buttons) {
   static const char* const kKinds[] = {"information", "warning", "error", "confirmation"};
   const std::string answer = NextAnswer();
-  TMessageResult result;
+  TMessageResult result = TMessageResult::OK;
   switch (buttons) {
     case TMessageButtons::OK:
       result = TMessageResult::OK;
@@ -38,12 +38,16 @@ TMessageResult THeadlessDialogs::MessageBox(TMessageKind kind, const std::string
     case TMessageButtons::OKIgnore:
       result = answer == "ignore" ? TMessageResult::Ignore : TMessageResult::OK;
       break;
-    default:
-      result = answer == "no" ? TMessageResult::No : TMessageResult::Yes;
+    case TMessageButtons::YesNo:
+      result = answer == "no" || answer == "cancel" ? TMessageResult::No : TMessageResult::Yes;
+      break;
+    case TMessageButtons::YesNoDefaultNo:
+      result = answer == "yes" ? TMessageResult::Yes : TMessageResult::No;
       break;
   }
   static const char* const kResults[] = {"ok", "ignore", "yes", "no", "cancel"};
-  Record({kKinds[static_cast<int>(kind)], caption, text, kResults[static_cast<int>(result)]});
+  Record({kKinds[static_cast<int>(kind)], caption, text, kResults[static_cast<int>(result)],
+          buttons == TMessageButtons::YesNoDefaultNo});
   return result;
 }
 

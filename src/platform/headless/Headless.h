@@ -97,6 +97,8 @@ class THeadlessDialogs : public IDialogs {
     std::string Caption;
     std::string Text;
     std::string Answer;
+    // A question whose Yes destroys something: its default button is No.
+    bool DefaultNo = false;
   };
 
   TMessageResult MessageBox(TMessageKind kind, const std::string& caption, const std::string& text,
@@ -106,6 +108,9 @@ class THeadlessDialogs : public IDialogs {
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
 
   // Answers in order: "yes", "no", "ok", "ignore", "cancel", "text:ABC", "file:PATH".
+  // A message box without its answer (the list has run out, or holds another word) takes
+  // its default button, as Enter would: OK, Yes, and No where Yes destroys something, so
+  // a script never wipes a campaign it did not say "yes" to.
   std::deque<std::string> Answers;
   std::vector<TRecord> Log;
   // Called for each dialog as it is answered (the runner prints them).

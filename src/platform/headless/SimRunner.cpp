@@ -128,7 +128,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
     machine->Dialogs.Answers.push_back(a);
   if (o.LogDialogs)
     machine->Dialogs.OnDialog = [&out](const THeadlessDialogs::TRecord& r) {
-      out << "dialog " << r.Kind << ": " << r.Text << " -> " << r.Answer << "\n";
+      out << "dialog " << r.Kind << (r.DefaultNo ? " (default no)" : "") << ": " << r.Text << " -> "
+          << r.Answer << "\n";
     };
 
   std::vector<TKeyEvent> keys =

@@ -2,13 +2,20 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTreeView>
 #include <QWidget>
+#include <algorithm>
 
 namespace velmora {
 
@@ -18,7 +25,78 @@ QString Title(const std::string& caption) {
   return caption.empty() ? QApplication::applicationName() : QString::fromStdString(caption);
 }
 
+QLocale Japanese() {
+  return QLocale(QLocale::Japanese, QLocale::Japan);
+}
+
+// Qt's file model writes sizes and dates in the system's language (an English month, "685
+// bytes" squeezed to "685...tes"), and calls the game's text files C source, which is what
+// their "//" comments resemble. The dialog's detail view reads them through this.
+class TFileListModel : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role == Qt::DisplayRole && index.column() >= 1 && index.column() <= 3) {
+      if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel())) {
+        const QString text = FileListText(files->fileInfo(mapToSource(index)), index.column());
+        if (!text.isNull()) return text;
+      }
+    }
+    return QIdentityProxyModel::data(index, role);
+  }
+};
+
+// Wide enough for the longest size, type and date the game's folders hold; the name takes
+// the rest and grows with the dialog.
+void FitColumns(QFileDialog& dialog) {
+  auto* view = dialog.findChild<QTreeView*>("treeView");
+  if (view == nullptr) return;
+  QHeaderView* header = view->header();
+  const QFontMetrics metrics(view->font());
+  const int padding = 3 * metrics.horizontalAdvance(' ') + 16;
+  const QLocale ja = Japanese();
+  const int widths[] = {
+      0,
+      metrics.horizontalAdvance(ja.formattedDataSize(999'999'999)),
+      metrics.horizontalAdvance("オリジナルミッションファイル"),
+      metrics.horizontalAdvance(
+          ja.toString(QDateTime(QDate(2000, 12, 28), QTime(23, 59)), QLocale::ShortFormat)),
+  };
+  header->setStretchLastSection(false);
+  for (int column = 1; column < header->count() && column <= 3; ++column) {
+    header->setSectionResizeMode(column, QHeaderView::Interactive);
+    header->resizeSection(column, widths[column] + padding);
+  }
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  dialog.resize(std::max(dialog.width(), 360 + widths[1] + widths[2] + widths[3] + 3 * padding),
+                std::max(dialog.height(), 420));
+}
+
 }  // namespace
+
+QString FileListText(const QFileInfo& info, int column) {
+  const QLocale ja = Japanese();
+  switch (column) {
+    case 1:
+      return info.isDir() ? QString() : ja.formattedDataSize(info.size());
+    case 2: {
+      if (info.isDir()) return QString();
+      // The suffix's case as a mission made on another system may have it ("UP.OMF").
+      const QString suffix = info.suffix().toLower();
+      if (suffix == "omf") return "オリジナルミッションファイル";
+      if (suffix == "bfg") return "ミッションのブリーフィング";
+      if (suffix == "tle") return "ミッションの作戦名";
+      if (suffix == "edg") return "ミッションの結び";
+      if (suffix == "vmr") return "リプレイファイル";
+      return QString();
+    }
+    case 3:
+      return ja.toString(info.lastModified(), QLocale::ShortFormat);
+    default:
+      return QString();
+  }
+}
 
 QString JapaneseButtonText(int standardButton) {
   switch (standardButton) {
@@ -113,6 +191,11 @@ TMessageResult TQtDialogs::MessageBox(TMessageKind kind, const std::string& capt
       box.setDefaultButton(QMessageBox::Yes);
       box.setEscapeButton(QMessageBox::No);
       break;
+    case TMessageButtons::YesNoDefaultNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::No);
+      box.setEscapeButton(QMessageBox::No);
+      break;
   }
   SetJapaneseButtonTexts(box);
   switch (box.exec()) {
@@ -149,9 +232,15 @@ std::optional<std::string> TQtDialogs::OpenFile(const std::string& title,
   // would speak the desktop's language.
   const auto own = FilterFolders_.find(filter);
   QString& folder = own != FilterFolders_.end() ? own->second : Folder_;
-  const QString path = QFileDialog::getOpenFileName(DialogParent(Parent_), Title(title), folder,
-                                                    FileDialogFilter(filter), nullptr,
-                                                    QFileDialog::DontUseNativeDialog);
+  QFileDialog dialog(DialogParent(Parent_), Title(title), folder, FileDialogFilter(filter));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setProxyModel(new TFileListModel(&dialog));
+  dialog.setViewMode(QFileDialog::Detail);
+  FitColumns(dialog);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString path = dialog.selectedFiles().constFirst();
   if (path.isEmpty()) return std::nullopt;
   folder = QFileInfo(path).absolutePath();
   // The bytes the file system knows the file by, whatever its name contains.

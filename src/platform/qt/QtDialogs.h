@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 
+class QFileInfo;
 class QWidget;
 
 namespace velmora {
@@ -15,6 +16,11 @@ namespace velmora {
 // "Mission files (*.omf)" passes through; the older "Mission files|*.omf|All|*.*" form is
 // turned into Qt's "Mission files (*.omf);;All (*.*)".
 QString FileDialogFilter(const std::string& filter);
+
+// What the open-file dialog's detail view shows in column 1 (size), 2 (type) or 3 (date)
+// for this file, in Japanese whatever the system's language; null where the file system
+// model's own text stands (a folder's size, the type of a file that is not the game's).
+QString FileListText(const QFileInfo& info, int column);
 
 // The game's own texts of the standard buttons: はい, いいえ, OK, 無視, キャンセル ...
 // Empty for buttons the game never shows.

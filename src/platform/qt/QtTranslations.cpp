@@ -10,7 +10,8 @@ namespace velmora {
 QStringList InstallJapaneseTranslations(QCoreApplication& app, const QString& folder) {
   const QString where =
       folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
-  // Dates and numbers in the file dialog follow suit.
+  // Type names and numbers follow suit. (The file dialog's sizes and dates follow the
+  // system's language instead; the dialog writes those itself.)
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
   QStringList loaded;
   for (const char* name : {"qtbase_ja"}) {
