@@ -191,7 +191,11 @@ uint16_t LittleEndian16(const uint8_t* p) {
 // stream.
 class TStreamReader {
  public:
-  explicit TStreamReader(std::span<const uint8_t> bytes) : Bytes_(bytes) {}
+  // `owner` keeps the bytes alive: the waves read refer to them instead of copying.
+  TStreamReader(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner)
+      : Owner(std::move(owner)), Bytes_(bytes) {}
+
+  const std::shared_ptr<const void> Owner;
 
   size_t Remaining() const { return Bytes_.size() - Pos_; }
   void Seek(size_t pos) {
@@ -360,7 +364,7 @@ void ReadWaveItem(TStreamReader& r, TWaveItem& item) {
       } else if (SameTextAscii(property, "MaxPlayingCount")) {
         item.MaxPlayingCount = std::max(ReadInteger(r), 0);
       } else if (SameTextAscii(property, "Wave.WAVE")) {
-        ReadRiffWave(ReadBinary(r), item.Format, item.Samples);
+        ReadRiffWave(ReadBinary(r), item.Format, item.Samples, r.Owner);
       } else {
         SkipValue(r, 1);
       }
@@ -421,13 +425,14 @@ void ReadComponent(TStreamReader& r, TDXWaveList& list) {
 
 }  // namespace
 
-void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
-                  std::vector<uint8_t>& samples) {
+void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format, TWaveSamples& samples,
+                  const std::shared_ptr<const void>& owner) {
   if (riff.size() < 12 || std::memcmp(riff.data(), "RIFF", 4) != 0 ||
       std::memcmp(riff.data() + 8, "WAVE", 4) != 0)
     WaveError();
   format = TWaveFormat{};
-  samples.clear();
+  samples = TWaveSamples();
+  std::span<const uint8_t> data;
   bool hasFormat = false;
   size_t pos = 12;
   while (riff.size() - pos >= 8) {
@@ -449,7 +454,7 @@ void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
       format.Extra.clear();
       if (size > 18) format.Extra.assign(body + 18, body + size);
     } else if (std::memcmp(header, "data", 4) == 0) {
-      samples.assign(body, body + size);
+      data = std::span(body, size);
     }
     pos += size;
   }
@@ -459,23 +464,41 @@ void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
                         (format.BitsPerSample == 8 || format.BitsPerSample == 16) &&
                         format.SamplesPerSec >= 1000 && format.SamplesPerSec <= 192000;
   if (!hasFormat || !playable) WaveError();
+  samples = owner ? TWaveSamples(owner, data)
+                  : TWaveSamples(std::vector<uint8_t>(data.begin(), data.end()));
 }
 
-void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list) {
+namespace {
+
+// Reading only: the sound buffers are made when the device is on, and they take no copy.
+void ReadWaveList(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner,
+                  TDXWaveList& list) {
   list.Clear();
-  TStreamReader r(bytes);
+  TStreamReader r(bytes, std::move(owner));
   SkipResourceHeader(r);
   ReadComponent(r, list);
   list.Initialize();
 }
 
+}  // namespace
+
+void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list) {
+  // The items keep referring to the bytes, which the caller need not keep.
+  auto copy = std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
+  const std::span<const uint8_t> view(*copy);
+  ReadWaveList(view, std::move(copy), list);
+}
+
 void LoadWaveList(const std::string& fileName, TDXWaveList& list) {
   list.Clear();
   // A folder, FIFO or device in the file's place is named at once instead of read for ever.
-  const std::optional<std::string> bytes = ReadRegularFile(fileName, kMaxWaveListBytes);
-  if (!bytes) throw std::runtime_error("ファイル '" + fileName + "' を開けません");
-  LoadWaveListFromMemory(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()),
-                         list);
+  std::optional<std::string> read = ReadRegularFile(fileName, kMaxWaveListBytes);
+  if (!read) throw std::runtime_error("ファイル '" + fileName + "' を開けません");
+  // The file is held once, by its items: their samples are parts of it.
+  auto bytes = std::make_shared<const std::string>(std::move(*read));
+  const std::span<const uint8_t> view(reinterpret_cast<const uint8_t*>(bytes->data()),
+                                      bytes->size());
+  ReadWaveList(view, std::move(bytes), list);
 }
 
 }  // namespace velmora

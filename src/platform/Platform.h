@@ -2,9 +2,12 @@
 // headless runner hand it implementations of these interfaces.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -75,6 +78,42 @@ struct TWaveFormat {
   std::vector<uint8_t> Extra;
 };
 
+// The samples of a wave in their file's own format, read-only. Copies share the bytes: a
+// music file is held once, by its wave list and by every sound buffer made from it alike.
+class TWaveSamples {
+ public:
+  using value_type = uint8_t;
+  using const_iterator = const uint8_t*;
+  using iterator = const_iterator;
+
+  TWaveSamples() = default;
+  // Bytes of its own.
+  explicit TWaveSamples(std::vector<uint8_t> bytes)
+      : TWaveSamples(std::make_shared<const std::vector<uint8_t>>(std::move(bytes))) {}
+  // A part of bytes that `owner` keeps alive.
+  TWaveSamples(std::shared_ptr<const void> owner, std::span<const uint8_t> bytes)
+      : Owner_(std::move(owner)), Bytes_(bytes) {}
+
+  const uint8_t* data() const { return Bytes_.data(); }
+  size_t size() const { return Bytes_.size(); }
+  bool empty() const { return Bytes_.empty(); }
+  const_iterator begin() const { return Bytes_.data(); }
+  const_iterator end() const { return Bytes_.data() + Bytes_.size(); }
+  uint8_t operator[](size_t i) const { return Bytes_[i]; }
+  std::span<const uint8_t> Bytes() const { return Bytes_; }
+
+  friend bool operator==(const TWaveSamples& a, const std::vector<uint8_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  explicit TWaveSamples(std::shared_ptr<const std::vector<uint8_t>> bytes)
+      : Owner_(bytes), Bytes_(*bytes) {}
+
+  std::shared_ptr<const void> Owner_;
+  std::span<const uint8_t> Bytes_;
+};
+
 using TSoundBuffer = int;  // a handle; 0 is no buffer
 
 class ISoundDevice {
@@ -86,9 +125,9 @@ class ISoundDevice {
   virtual void Finalize() = 0;
   virtual bool Initialized() const = 0;
   virtual std::string LastError() const = 0;
-  // A buffer made from PCM samples; throws when the format cannot be played.
-  virtual TSoundBuffer CreateBuffer(const TWaveFormat& format,
-                                    const std::vector<uint8_t>& samples) = 0;
+  // A buffer made from PCM samples, which it may keep sharing rather than copy; throws
+  // when the format cannot be played.
+  virtual TSoundBuffer CreateBuffer(const TWaveFormat& format, const TWaveSamples& samples) = 0;
   // A copy sharing the samples of an existing buffer.
   virtual TSoundBuffer Duplicate(TSoundBuffer buffer) = 0;
   virtual void Release(TSoundBuffer buffer) = 0;
