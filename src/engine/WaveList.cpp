@@ -1,7 +1,13 @@
 #include "engine/WaveList.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 
@@ -470,14 +476,89 @@ void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format, TWaveSampl
 
 namespace {
 
-// Reading only: the sound buffers are made when the device is on, and they take no copy.
 void ReadWaveList(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner,
                   TDXWaveList& list) {
   list.Clear();
   TStreamReader r(bytes, std::move(owner));
   SkipResourceHeader(r);
   ReadComponent(r, list);
-  list.Initialize();
+}
+
+// A music file kept open after it has been read and checked, so that each tune can be
+// read from it when it is first played.
+class TOpenWaveFile {
+ public:
+  TOpenWaveFile(int fd, const struct stat& checked) : Fd_(fd), Checked_(checked) {}
+  ~TOpenWaveFile() { ::close(Fd_); }
+  TOpenWaveFile(const TOpenWaveFile&) = delete;
+  TOpenWaveFile& operator=(const TOpenWaveFile&) = delete;
+
+  // Fills `bytes` from `offset`. A file changed since it was checked (another copy of the
+  // game's music written over it) gives silence rather than whatever now lies there; a
+  // file cut short gives silence where it ends.
+  void Read(uint64_t offset, std::span<uint8_t> bytes, uint8_t silence) const {
+    size_t done = 0;
+    struct stat now {};
+    if (::fstat(Fd_, &now) == 0 && Same(now, Checked_)) {
+      while (done < bytes.size()) {
+        const ssize_t n = ::pread(Fd_, bytes.data() + done, bytes.size() - done,
+                                  static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+      }
+    }
+    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(done), bytes.end(), silence);
+  }
+
+  static bool Same(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+  }
+
+ private:
+  const int Fd_;
+  const struct stat Checked_;
+};
+
+// One tune's samples, read from the open file the first time they are wanted.
+class TFileSamples : public TWaveSamples::TSource {
+ public:
+  TFileSamples(std::shared_ptr<const TOpenWaveFile> file, uint64_t offset, size_t size,
+               uint8_t silence)
+      : File_(std::move(file)), Offset_(offset), Size_(size), Silence_(silence) {}
+
+  std::span<const uint8_t> Fetch() const override {
+    std::call_once(Once_, [this] {
+      Bytes_.resize(Size_);
+      File_->Read(Offset_, Bytes_, Silence_);
+    });
+    return Bytes_;
+  }
+
+ private:
+  const std::shared_ptr<const TOpenWaveFile> File_;
+  const uint64_t Offset_;
+  const size_t Size_;
+  const uint8_t Silence_;
+  mutable std::once_flag Once_;
+  mutable std::vector<uint8_t> Bytes_;
+};
+
+// The file read at `path` into `bytes`, still the same file and now open; nothing when
+// it cannot be told to be the same.
+std::shared_ptr<const TOpenWaveFile> ReopenSameFile(const std::string& path,
+                                                    const struct stat& before,
+                                                    const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat after {};
+  if (::fstat(fd, &after) != 0 || !S_ISREG(after.st_mode) || !TOpenWaveFile::Same(before, after) ||
+      static_cast<unsigned long long>(after.st_size) != bytes.size()) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_shared<const TOpenWaveFile>(fd, after);
 }
 
 }  // namespace
@@ -487,18 +568,37 @@ void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list) {
   auto copy = std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
   const std::span<const uint8_t> view(*copy);
   ReadWaveList(view, std::move(copy), list);
+  list.Initialize();
 }
 
 void LoadWaveList(const std::string& fileName, TDXWaveList& list) {
   list.Clear();
+  struct stat before {};
+  const bool statted = ::stat(fileName.c_str(), &before) == 0;
   // A folder, FIFO or device in the file's place is named at once instead of read for ever.
   std::optional<std::string> read = ReadRegularFile(fileName, kMaxWaveListBytes);
   if (!read) throw std::runtime_error("ファイル '" + fileName + "' を開けません");
-  // The file is held once, by its items: their samples are parts of it.
   auto bytes = std::make_shared<const std::string>(std::move(*read));
-  const std::span<const uint8_t> view(reinterpret_cast<const uint8_t*>(bytes->data()),
-                                      bytes->size());
-  ReadWaveList(view, std::move(bytes), list);
+  const auto* start = reinterpret_cast<const uint8_t*>(bytes->data());
+  ReadWaveList(std::span(start, bytes->size()), bytes, list);
+  // Read and checked whole; the tunes themselves are left in the file until each is first
+  // played, so memory holds only what has been heard. Where the file cannot be kept open
+  // as the one just read, the items keep the bytes read.
+  if (statted) {
+    if (auto file = ReopenSameFile(fileName, before, *bytes)) {
+      for (int i = 0; i < list.Count(); ++i) {
+        TWaveItem& item = list.Items(i);
+        if (item.Samples.empty()) continue;
+        const uint64_t offset = static_cast<uint64_t>(item.Samples.data() - start);
+        const uint8_t silence = item.Format.BitsPerSample == 8 ? 0x80 : 0x00;
+        item.Samples = TWaveSamples(
+            std::make_shared<const TFileSamples>(file, offset, item.Samples.size(), silence),
+            item.Samples.size());
+      }
+    }
+  }
+  bytes.reset();
+  list.Initialize();
 }
 
 }  // namespace velmora

@@ -79,12 +79,21 @@ struct TWaveFormat {
 };
 
 // The samples of a wave in their file's own format, read-only. Copies share the bytes: a
-// music file is held once, by its wave list and by every sound buffer made from it alike.
+// music file is held once, by its wave list and by every sound buffer made from it alike,
+// and a tune may stay in its file until it is first wanted.
 class TWaveSamples {
  public:
   using value_type = uint8_t;
   using const_iterator = const uint8_t*;
   using iterator = const_iterator;
+
+  // Bytes fetched when first wanted. Fetch may be called from any thread, and more than
+  // once; it always gives the same bytes, of the size the samples were made with.
+  class TSource {
+   public:
+    virtual ~TSource() = default;
+    virtual std::span<const uint8_t> Fetch() const = 0;
+  };
 
   TWaveSamples() = default;
   // Bytes of its own.
@@ -92,15 +101,19 @@ class TWaveSamples {
       : TWaveSamples(std::make_shared<const std::vector<uint8_t>>(std::move(bytes))) {}
   // A part of bytes that `owner` keeps alive.
   TWaveSamples(std::shared_ptr<const void> owner, std::span<const uint8_t> bytes)
-      : Owner_(std::move(owner)), Bytes_(bytes) {}
+      : Owner_(std::move(owner)), Bytes_(bytes), Size_(bytes.size()) {}
+  // `size` bytes that `source` fetches.
+  TWaveSamples(std::shared_ptr<const TSource> source, size_t size)
+      : Source_(std::move(source)), Size_(size) {}
 
-  const uint8_t* data() const { return Bytes_.data(); }
-  size_t size() const { return Bytes_.size(); }
-  bool empty() const { return Bytes_.empty(); }
-  const_iterator begin() const { return Bytes_.data(); }
-  const_iterator end() const { return Bytes_.data() + Bytes_.size(); }
-  uint8_t operator[](size_t i) const { return Bytes_[i]; }
-  std::span<const uint8_t> Bytes() const { return Bytes_; }
+  size_t size() const { return Size_; }
+  bool empty() const { return Size_ == 0; }
+  // These fetch the bytes of samples made from a source.
+  std::span<const uint8_t> Bytes() const { return Source_ ? Source_->Fetch() : Bytes_; }
+  const uint8_t* data() const { return Bytes().data(); }
+  const_iterator begin() const { return data(); }
+  const_iterator end() const { return data() + Size_; }
+  uint8_t operator[](size_t i) const { return Bytes()[i]; }
 
   friend bool operator==(const TWaveSamples& a, const std::vector<uint8_t>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end());
@@ -108,10 +121,12 @@ class TWaveSamples {
 
  private:
   explicit TWaveSamples(std::shared_ptr<const std::vector<uint8_t>> bytes)
-      : Owner_(bytes), Bytes_(*bytes) {}
+      : Owner_(bytes), Bytes_(*bytes), Size_(bytes->size()) {}
 
   std::shared_ptr<const void> Owner_;
   std::span<const uint8_t> Bytes_;
+  std::shared_ptr<const TSource> Source_;
+  size_t Size_ = 0;
 };
 
 using TSoundBuffer = int;  // a handle; 0 is no buffer

@@ -79,6 +79,7 @@ TSoundBuffer TStreamMixer::Duplicate(TSoundBuffer buffer) {
   const TSoundBuffer handle = NextHandle_++;
   TBuffer& copy = Buffers_[handle];
   copy.Source = original->Source;
+  copy.Data = original->Data;
   copy.Gain = original->Gain;
   return handle;
 }
@@ -125,11 +126,14 @@ void TStreamMixer::Play(TSoundBuffer buffer, bool looped) {
     // Whatever the last play left in the resampler must not sound before this one.
     SDL_AudioStreamClear(b->Stream);
   }
+  // A tune still in its file is read now, on the game's thread, so the mix never waits
+  // for it.
+  if (!b->Data) b->Data = source.Samples.data();
   b->Position = 0;
   b->Flushed = false;
   b->Looped = looped;
   // Nothing to play loops for ever as silence if allowed to; it simply does not play.
-  b->Playing = b->Stream != nullptr && source.Length > 0;
+  b->Playing = b->Stream != nullptr && b->Data != nullptr && source.Length > 0;
 }
 
 void TStreamMixer::Stop(TSoundBuffer buffer) {
@@ -150,7 +154,7 @@ void TStreamMixer::SetVolume(TSoundBuffer buffer, int volume) {
 
 void TStreamMixer::Feed(TBuffer& b, int bytes) {
   const TSource& source = *b.Source;
-  const uint8_t* samples = source.Samples.data();
+  const uint8_t* samples = b.Data;
   while (SDL_AudioStreamAvailable(b.Stream) < bytes) {
     if (b.Position < source.Length) {
       const size_t n = std::min(source.Length - b.Position, kFeedFrames * source.FrameBytes);

@@ -63,6 +63,7 @@ class TStreamMixer {
   struct TBuffer {
     std::shared_ptr<const TSource> Source;
     _SDL_AudioStream* Stream = nullptr;  // made when first played
+    const uint8_t* Data = nullptr;       // the samples, fetched when first played
     float Gain = 1;
     bool Playing = false;
     bool Looped = false;
