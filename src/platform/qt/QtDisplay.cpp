@@ -30,6 +30,8 @@ TQtDisplay::TQtDisplay(QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   for (QRgb& entry : Lookup_)
     entry = qRgb(0, 0, 0);
+  for (uint64_t& pair : Pairs_)
+    pair = uint64_t{qRgb(0, 0, 0)} << 32 | qRgb(0, 0, 0);
   Picture_.fill(Qt::black);
 }
 
@@ -49,6 +51,7 @@ void TQtDisplay::SetPalette(const TPalette& palette) {
   Palette_ = palette;
   for (size_t i = 0; i < palette.size(); ++i) {
     Lookup_[i] = qRgb(palette[i].R, palette[i].G, palette[i].B);
+    Pairs_[i] = uint64_t{Lookup_[i]} << 32 | Lookup_[i];
   }
   // An 8-bit screen recolours at once when its palette changes.
   PictureValid_ = false;
@@ -87,11 +90,9 @@ void TQtDisplay::Colour(uchar* bits, qsizetype bytesPerLine, int scale) const {
       for (int x = 0; x < kWidth; ++x)
         dst[x] = Lookup_[src[x]];
     } else if (scale == 2) {
-      for (int x = 0; x < kWidth; ++x) {
-        const QRgb colour = Lookup_[src[x]];
-        dst[2 * x] = colour;
-        dst[2 * x + 1] = colour;
-      }
+      // The common window: a pixel pair a store.
+      for (int x = 0; x < kWidth; ++x)
+        std::memcpy(first + 8 * x, &Pairs_[src[x]], 8);
     } else {
       for (int x = 0; x < kWidth; ++x) {
         const QRgb colour = Lookup_[src[x]];

@@ -72,7 +72,9 @@ class TQtDisplay : public QWidget, public IDisplay {
   bool FullScreen_ = false;
   TSurface BackBuffer_;
   TPalette Palette_{};
+  // The palette as pixels, made once per palette change; Pairs_ holds each twice over.
   std::array<QRgb, 256> Lookup_{};
+  std::array<uint64_t, 256> Pairs_{};
   // The indices last flipped: a palette change recolours them without a new flip, and a
   // flip of the same picture again need not be drawn at all.
   std::vector<uint8_t> FrontIndices_;
