@@ -388,6 +388,22 @@ TEST_F(WaveListTest, TunesAreReadFromTheirFileWhenFirstWantedAndOnlyAsChecked) {
     sixteen.Samples[i] = static_cast<uint8_t>(255 - i);
   const std::vector<uint8_t> file = WriteWaveList({eight, sixteen});
 
+  // Read from the disk as from memory: the same items, and every cut-off file refused
+  // with the same message.
+  for (size_t n = 0; n <= file.size(); n += n < 120 ? 1 : 97) {
+    const std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n));
+    write(cut);
+    std::string fromDisk = "(loaded)";
+    try {
+      LoadWaveList(name, List);
+    } catch (const std::runtime_error& e) {
+      fromDisk = e.what();
+    }
+    const int count = List.Count();
+    EXPECT_EQ(fromDisk, LoadError(cut, List)) << n;
+    EXPECT_EQ(count, List.Count()) << n;
+  }
+
   // Read as loaded, even once the file is gone.
   write(file);
   LoadWaveList(name, List);
