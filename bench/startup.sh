@@ -9,7 +9,7 @@
 #   VELMORA_BENCH_SHOT=FILE  keep a picture of the window at the end of the replay (PNG)
 #
 # A benchmark, not a test: it prints what it measures and fails only when something does not
-# run at all. Needs xvfb, xdotool and x11-apps (xwd).
+# run at all. Needs xvfb, xdotool, a C compiler and libx11-dev (for first_frame.c), bc.
 set -euo pipefail
 
 build="$(realpath "${1:-build}")"
@@ -18,7 +18,7 @@ seconds="${VELMORA_BENCH_SECONDS:-10}"
 
 # The measuring half runs inside the virtual X server.
 if [ -z "${VELMORA_BENCH_INNER:-}" ]; then
-  for tool in xvfb-run xdotool xwd; do
+  for tool in xvfb-run xdotool cc; do
     command -v "$tool" >/dev/null || { echo "startup.sh: $tool is missing" >&2; exit 2; }
   done
   for file in velmora velmora-sim DefMusic.dxw ExpMusic.dxw; do
@@ -62,11 +62,10 @@ fresh_settings() {
     >"$game/Torvi.INI"
 }
 
-# Whether the lower part of the window, where the picture is, shows more than one colour.
-picture_drawn() {
-  xwd -silent -id "$1" 2>/dev/null |
-    python3 -c 'import sys; d = sys.stdin.buffer.read(); sys.exit(0 if len(set(d[-1200000:])) > 2 else 1)'
-}
+# The watcher of the window: mapped, then a picture in it, looked for every 2 ms.
+watcher="$work/first_frame"
+cc -O2 -o "$watcher" "$(dirname "$0")/first_frame.c" -lX11 ||
+  { echo "startup.sh: cannot build first_frame.c (cc, libx11-dev)" >&2; exit 2; }
 
 start_game() {
   fresh_settings
@@ -84,18 +83,14 @@ stop_game() {
 # time the game had used by the time its window was mapped (which a busy machine does not
 # stretch), appended to the files of those names.
 measure_start() {
-  local start mapped="" cpu="" drawn="" id=""
+  local start mapped drawn cpu
   start="$(now)"
   start_game
-  while [ -z "$id" ]; do
-    id="$(xdotool search --onlyvisible --name '^Velmora' 2>/dev/null | head -1 || true)"
-    kill -0 "$game_pid" 2>/dev/null || { echo "startup.sh: the game ended" >&2; cat "$work/game.out" >&2; exit 1; }
-    [ -n "$id" ] || sleep 0.005
-  done
-  mapped="$(now)"
+  exec 3< <("$watcher" Velmora 60)
+  read -r mapped <&3 || { echo "startup.sh: no window" >&2; cat "$work/game.out" >&2; exit 1; }
   cpu="$(cpu_ticks "$game_pid")"
-  until picture_drawn "$id"; do sleep 0.01; done
-  drawn="$(now)"
+  read -r drawn <&3 || { echo "startup.sh: nothing drawn" >&2; exit 1; }
+  exec 3<&-
   echo "$mapped - $start" | bc >>"$work/mapped"
   echo "$drawn - $start" | bc >>"$work/drawn"
   echo "$cpu / $hz" | bc -l >>"$work/cpu"
@@ -116,6 +111,8 @@ printf 'window start to first drawn frame: %.3f s (median of %d)\n' "$(median <"
 
 # The last run goes on: the title demonstration plays by itself, a full picture each tick.
 sleep 2
+printf 'window resident memory at the title: %.1f MB\n' \
+  "$(echo "$(status_kb "$game_pid" VmRSS) / 1024" | bc -l)"
 before="$(cpu_ticks "$game_pid")"
 sleep "$seconds"
 after="$(cpu_ticks "$game_pid")"
@@ -145,9 +142,8 @@ printf 'window CPU, mission 1 replayed at 2x: %.1f %% of a core over %d s\n' \
   "$(echo "($after - $before) * 100 / $hz / $seconds" | bc -l)" "$seconds"
 printf 'window resident memory in play: %.1f MB\n' "$(echo "$(status_kb "$game_pid" VmRSS) / 1024" | bc -l)"
 printf 'window peak resident memory: %.1f MB\n' "$(echo "$(status_kb "$game_pid" VmHWM) / 1024" | bc -l)"
-xwd -silent -id "$id" >"$work/last.xwd" 2>/dev/null || true
-if [ -n "${VELMORA_BENCH_SHOT:-}" ] && command -v convert >/dev/null; then
-  convert "xwd:$work/last.xwd" "$VELMORA_BENCH_SHOT"
+if [ -n "${VELMORA_BENCH_SHOT:-}" ] && command -v xwd >/dev/null && command -v convert >/dev/null; then
+  xwd -silent -id "$id" | convert xwd:- "$VELMORA_BENCH_SHOT"
 fi
 stop_game
 
