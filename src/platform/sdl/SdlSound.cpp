@@ -109,9 +109,21 @@ size_t TStreamMixer::QueuedBytes() const {
 }
 
 void TStreamMixer::Play(TSoundBuffer buffer, bool looped) {
+  // A tune still in its file is read first, on the game's thread and outside the lock, so
+  // the mix neither waits for the disk nor finds the samples missing.
+  std::shared_ptr<const TSource> fetch;
+  {
+    std::lock_guard lock(Mutex_);
+    const TBuffer* b = Find(buffer);
+    if (!b) return;
+    if (!b->Data) fetch = b->Source;
+  }
+  const uint8_t* data = fetch ? fetch->Samples.data() : nullptr;
+
   std::lock_guard lock(Mutex_);
   TBuffer* b = Find(buffer);
   if (!b) return;
+  if (!b->Data) b->Data = data;
   if (!b->Playing) {
     int playing = 0;
     for (const auto& [handle, other] : Buffers_)
@@ -126,9 +138,6 @@ void TStreamMixer::Play(TSoundBuffer buffer, bool looped) {
     // Whatever the last play left in the resampler must not sound before this one.
     SDL_AudioStreamClear(b->Stream);
   }
-  // A tune still in its file is read now, on the game's thread, so the mix never waits
-  // for it.
-  if (!b->Data) b->Data = source.Samples.data();
   b->Position = 0;
   b->Flushed = false;
   b->Looped = looped;
