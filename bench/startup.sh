@@ -113,35 +113,58 @@ printf 'window start to first drawn frame: %.3f s (median of %d)\n' "$(median <"
 sleep 2
 printf 'window resident memory at the title: %.1f MB\n' \
   "$(echo "$(status_kb "$game_pid" VmRSS) / 1024" | bc -l)"
-before="$(cpu_ticks "$game_pid")"
-sleep "$seconds"
-after="$(cpu_ticks "$game_pid")"
-printf 'window CPU, title demonstration at 2x: %.1f %% of a core over %d s\n' \
-  "$(echo "($after - $before) * 100 / $hz / $seconds" | bc -l)" "$seconds"
 
-# Then mission 1 played again from a replay, as ゲーム → リプレイ再生 does it: Space leaves
-# the title, the menu is opened with the mouse and walked with the keys, and the file
-# dialog is given the replay's path.
-id="$(xdotool search --onlyvisible --name '^Velmora' | head -1)"
-xdotool windowfocus --sync "$id"
-sleep 0.3
+# CPU over the measured seconds, as a share of one core.
+cpu_share() {
+  local before after
+  before="$(cpu_ticks "$game_pid")"
+  sleep "$seconds"
+  after="$(cpu_ticks "$game_pid")"
+  echo "($after - $before) * 100 / $hz / $seconds" | bc -l
+}
+rss_mb() { echo "$(status_kb "$game_pid" "$1") / 1024" | bc -l; }
+# Space leaves the title; the game menu is opened with the mouse and walked with the keys.
+open_game_menu() {
+  id="$(xdotool search --onlyvisible --name '^Velmora' | head -1)"
+  xdotool windowfocus --sync "$id"
+  sleep 0.3
+  xdotool key space
+  sleep 1.5
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove $((X + 20)) $((Y + 8)) click 1
+  sleep 0.7
+}
+
+printf 'window CPU, title demonstration at 2x: %.1f %% of a core over %d s\n' "$(cpu_share)" \
+  "$seconds"
+
+# Then the campaign's first mission as a new player starts it (ゲーム → キャンペーン → 現在の作戦),
+# fire held, nobody steering.
+open_game_menu
+xdotool key Down Right Return
+sleep 2
 xdotool key space
-sleep 1.5
-eval "$(xdotool getwindowgeometry --shell "$id")"
-xdotool mousemove $((X + 20)) $((Y + 8)) click 1
-sleep 0.7
+sleep 4
+xdotool keydown space
+sleep 2
+printf 'window CPU, mission 1 played at 2x: %.1f %% of a core over %d s\n' "$(cpu_share)" "$seconds"
+xdotool keyup space
+printf 'window resident memory in play: %.1f MB\n' "$(rss_mb VmRSS)"
+printf 'window peak resident memory: %.1f MB\n' "$(rss_mb VmHWM)"
+stop_game
+
+# And mission 1 watched as a replay (ゲーム → リプレイ再生, the file dialog given its path).
+start_game
+"$watcher" Velmora 60 >/dev/null
+sleep 2
+open_game_menu
 xdotool key Down Down Down Down Return
 sleep 1.5
 xdotool type --delay 20 "$replay"
 xdotool key Return
 sleep 3
-before="$(cpu_ticks "$game_pid")"
-sleep "$seconds"
-after="$(cpu_ticks "$game_pid")"
-printf 'window CPU, mission 1 replayed at 2x: %.1f %% of a core over %d s\n' \
-  "$(echo "($after - $before) * 100 / $hz / $seconds" | bc -l)" "$seconds"
-printf 'window resident memory in play: %.1f MB\n' "$(echo "$(status_kb "$game_pid" VmRSS) / 1024" | bc -l)"
-printf 'window peak resident memory: %.1f MB\n' "$(echo "$(status_kb "$game_pid" VmHWM) / 1024" | bc -l)"
+printf 'window CPU, mission 1 replayed at 2x: %.1f %% of a core over %d s\n' "$(cpu_share)" "$seconds"
+printf 'window resident memory watching the replay: %.1f MB\n' "$(rss_mb VmRSS)"
 if [ -n "${VELMORA_BENCH_SHOT:-}" ] && command -v xwd >/dev/null && command -v convert >/dev/null; then
   xwd -silent -id "$id" | convert xwd:- "$VELMORA_BENCH_SHOT"
 fi
