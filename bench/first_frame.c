@@ -26,8 +26,7 @@ static void Nap(void) {
 static Window FindMapped(Display* display, const char* name) {
   Window root, parent, *children = NULL, found = 0;
   unsigned int count = 0;
-  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-    return 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
   for (unsigned int i = 0; i < count && !found; ++i) {
     XWindowAttributes attributes;
     char* title = NULL;
@@ -47,15 +46,16 @@ static Window FindMapped(Display* display, const char* name) {
 static int PictureShown(Display* display, Window window) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display, window, &attributes) || attributes.width < 4) return 0;
-  XImage* row = XGetImage(display, window, 0, attributes.height * 3 / 4,
-                          (unsigned)attributes.width, 1, AllPlanes, ZPixmap);
+  XImage* row = XGetImage(display, window, 0, attributes.height * 3 / 4, (unsigned)attributes.width,
+                          1, AllPlanes, ZPixmap);
   if (!row) return 0;
   unsigned long seen[3];
   int distinct = 0;
   for (int x = 0; x < attributes.width && distinct < 3; ++x) {
     const unsigned long pixel = XGetPixel(row, x, 0);
     int known = 0;
-    for (int i = 0; i < distinct; ++i) known |= seen[i] == pixel;
+    for (int i = 0; i < distinct; ++i)
+      known |= seen[i] == pixel;
     if (!known) seen[distinct++] = pixel;
   }
   XDestroyImage(row);
