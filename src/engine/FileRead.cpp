@@ -55,8 +55,21 @@ std::optional<std::string> ReadRegularFile(const std::string& path, size_t maxBy
     bytes.resize(static_cast<size_t>(st.st_size));
     size_t done = 0;
     // A file that grows while it is read is read up to the limit and refused beyond it.
+    // Its end is looked for with a small read first: growing the string for it would leave
+    // a file that did not grow taking twice its size.
     while (true) {
-      if (done == bytes.size()) bytes.resize(std::min(maxBytes + 1, bytes.size() * 2 + 4096));
+      if (done == bytes.size()) {
+        char probe[4096];
+        const ssize_t n = ::read(fd, probe, sizeof probe);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw Failure(path, std::string("を読めません: ") + std::strerror(errno));
+        if (n == 0) break;
+        if (done + static_cast<size_t>(n) > maxBytes) throw tooBig();
+        bytes.resize(std::min(maxBytes + 1, bytes.size() * 2 + sizeof probe));
+        std::memcpy(bytes.data() + done, probe, static_cast<size_t>(n));
+        done += static_cast<size_t>(n);
+        continue;
+      }
       const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) throw Failure(path, std::string("を読めません: ") + std::strerror(errno));

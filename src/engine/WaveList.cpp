@@ -1,7 +1,13 @@
 #include "engine/WaveList.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 
@@ -187,27 +193,123 @@ uint16_t LittleEndian16(const uint8_t* p) {
   return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
+// A music file kept open once it has been checked, so that each tune can be read from it
+// when it is first played.
+class TOpenWaveFile {
+ public:
+  // Whether all of `bytes` could be read from `offset`.
+  bool ReadExactly(uint64_t offset, std::span<uint8_t> bytes) const {
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n =
+          ::pread(Fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      done += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  TOpenWaveFile(int fd, const struct stat& checked) : Fd_(fd), Checked_(checked) {}
+  ~TOpenWaveFile() { ::close(Fd_); }
+  TOpenWaveFile(const TOpenWaveFile&) = delete;
+  TOpenWaveFile& operator=(const TOpenWaveFile&) = delete;
+
+  // Fills `bytes` from `offset`. A file changed since it was checked (another copy of the
+  // game's music written over it) gives silence rather than whatever now lies there; a
+  // file cut short gives silence where it ends.
+  void Read(uint64_t offset, std::span<uint8_t> bytes, uint8_t silence) const {
+    size_t done = 0;
+    struct stat now {};
+    if (::fstat(Fd_, &now) == 0 && Same(now, Checked_)) {
+      while (done < bytes.size()) {
+        const ssize_t n = ::pread(Fd_, bytes.data() + done, bytes.size() - done,
+                                  static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+      }
+    }
+    std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(done), bytes.end(), silence);
+  }
+
+  static bool Same(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+  }
+
+ private:
+  const int Fd_;
+  const struct stat Checked_;
+};
+
+// One tune's samples, read from the open file the first time they are wanted.
+class TFileSamples : public TWaveSamples::TSource {
+ public:
+  TFileSamples(std::shared_ptr<const TOpenWaveFile> file, uint64_t offset, size_t size,
+               uint8_t silence)
+      : File_(std::move(file)), Offset_(offset), Size_(size), Silence_(silence) {}
+
+  std::span<const uint8_t> Fetch() const override {
+    std::call_once(Once_, [this] {
+      Bytes_.resize(Size_);
+      File_->Read(Offset_, Bytes_, Silence_);
+    });
+    return Bytes_;
+  }
+
+ private:
+  const std::shared_ptr<const TOpenWaveFile> File_;
+  const uint64_t Offset_;
+  const size_t Size_;
+  const uint8_t Silence_;
+  mutable std::once_flag Once_;
+  mutable std::vector<uint8_t> Bytes_;
+};
+
 // Every read is checked against the bytes really present; running short is a damaged
 // stream.
 class TStreamReader {
  public:
-  explicit TStreamReader(std::span<const uint8_t> bytes) : Bytes_(bytes) {}
+  // `owner` keeps the bytes alive: the waves read refer to them instead of copying.
+  TStreamReader(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner)
+      : Owner(std::move(owner)), Bytes_(bytes), Size_(bytes.size()) {}
+  // Straight from an open file of `size` bytes: the waves are left in it.
+  TStreamReader(std::shared_ptr<const TOpenWaveFile> file, size_t size)
+      : File(std::move(file)), Size_(size) {}
 
-  size_t Remaining() const { return Bytes_.size() - Pos_; }
+  const std::shared_ptr<const void> Owner;
+  const std::shared_ptr<const TOpenWaveFile> File;
+
+  size_t Remaining() const { return Size_ - Pos_; }
+  size_t Position() const { return Pos_; }
   void Seek(size_t pos) {
-    if (pos > Bytes_.size()) StreamError();
+    if (pos > Size_) StreamError();
     Pos_ = pos;
   }
 
+  // The bytes are good until the next read.
   std::span<const uint8_t> Take(uint64_t n) {
     if (n > Remaining()) StreamError();
-    auto out = Bytes_.subspan(Pos_, static_cast<size_t>(n));
+    auto out = At(Pos_, static_cast<size_t>(n));
     Pos_ += static_cast<size_t>(n);
     return out;
   }
-  uint8_t Peek() const {
+  void Skip(uint64_t n) {
+    if (n > Remaining()) StreamError();
+    Pos_ += static_cast<size_t>(n);
+  }
+  // n bytes at pos, which the caller has checked lie within the stream.
+  std::span<const uint8_t> At(size_t pos, size_t n) {
+    if (!File) return Bytes_.subspan(pos, n);
+    Scratch_.resize(n);
+    // A file cut short while it is read is a damaged stream like any other.
+    if (!File->ReadExactly(pos, Scratch_)) StreamError();
+    return Scratch_;
+  }
+  uint8_t Peek() {
     if (Remaining() == 0) StreamError();
-    return Bytes_[Pos_];
+    return At(Pos_, 1)[0];
   }
   uint8_t Byte() { return Take(1)[0]; }
   uint16_t U16() { return LittleEndian16(Take(2).data()); }
@@ -219,13 +321,15 @@ class TStreamReader {
   }
   std::string ShortString() { return Chars(Byte()); }
 
-  bool EndOfList() const { return Peek() == vaNull; }
+  bool EndOfList() { return Peek() == vaNull; }
   void ListEnd() {
     if (Byte() != vaNull) StreamError();
   }
 
  private:
   std::span<const uint8_t> Bytes_;
+  std::vector<uint8_t> Scratch_;
+  size_t Size_ = 0;
   size_t Pos_ = 0;
 };
 
@@ -270,11 +374,6 @@ bool ReadBoolean(TStreamReader& r) {
   }
 }
 
-std::span<const uint8_t> ReadBinary(TStreamReader& r) {
-  if (r.Byte() != vaBinary) StreamError();
-  return r.Take(r.U32());
-}
-
 void SkipValue(TStreamReader& r, int depth);
 
 // Properties of one object or collection item: a name, then a value, until a zero byte.
@@ -300,39 +399,39 @@ void SkipValue(TStreamReader& r, int depth) {
       r.ListEnd();
       return;
     case vaInt8:
-      r.Take(1);
+      r.Skip(1);
       return;
     case vaInt16:
-      r.Take(2);
+      r.Skip(2);
       return;
     case vaInt32:
     case vaSingle:
-      r.Take(4);
+      r.Skip(4);
       return;
     case vaCurrency:
     case vaDate:
     case vaInt64:
     case vaDouble:
-      r.Take(8);
+      r.Skip(8);
       return;
     case vaExtended:
-      r.Take(10);
+      r.Skip(10);
       return;
     case vaString:
     case vaIdent:
-      r.Take(r.Byte());
+      r.Skip(r.Byte());
       return;
     case vaBinary:
     case vaLString:
     case vaUTF8String:
-      r.Take(r.U32());
+      r.Skip(r.U32());
       return;
     case vaWString:
-      r.Take(uint64_t{r.U32()} * 2);
+      r.Skip(uint64_t{r.U32()} * 2);
       return;
     case vaSet:
       for (uint8_t length = r.Byte(); length != 0; length = r.Byte())
-        r.Take(length);
+        r.Skip(length);
       return;
     case vaCollection:
       while (!r.EndOfList()) {
@@ -345,6 +444,79 @@ void SkipValue(TStreamReader& r, int depth) {
     default:
       StreamError();
   }
+}
+
+// Where a wave's samples lie within its RIFF data.
+struct TSamplesAt {
+  size_t Offset = 0;
+  size_t Size = 0;
+};
+
+// Walks a RIFF wave of `size` bytes, reading through at(pos, n) (n bytes at pos, inside the
+// wave): fills the format and says where the samples are.
+template <class TAt>
+TSamplesAt WalkRiff(size_t size, TAt at, TWaveFormat& format) {
+  if (size < 12) WaveError();
+  const auto head = at(0, 12);
+  if (std::memcmp(head.data(), "RIFF", 4) != 0 || std::memcmp(head.data() + 8, "WAVE", 4) != 0)
+    WaveError();
+  format = TWaveFormat{};
+  TSamplesAt data;
+  bool hasFormat = false;
+  size_t pos = 12;
+  while (size - pos >= 8) {
+    const auto header = at(pos, 8);
+    if (LittleEndian32(header.data()) == 0) break;
+    const bool isFormat = std::memcmp(header.data(), "fmt ", 4) == 0;
+    const bool isData = std::memcmp(header.data(), "data", 4) == 0;
+    const uint32_t chunk = LittleEndian32(header.data() + 4);
+    pos += 8;
+    if (chunk > size - pos) WaveError();
+    if (isFormat) {
+      if (chunk < 16) WaveError();
+      hasFormat = true;
+      const auto body = at(pos, chunk);
+      format.FormatTag = LittleEndian16(body.data());
+      format.Channels = LittleEndian16(body.data() + 2);
+      format.SamplesPerSec = LittleEndian32(body.data() + 4);
+      format.AvgBytesPerSec = LittleEndian32(body.data() + 8);
+      format.BlockAlign = LittleEndian16(body.data() + 12);
+      format.BitsPerSample = LittleEndian16(body.data() + 14);
+      format.Extra.clear();
+      if (chunk > 18) format.Extra.assign(body.begin() + 18, body.end());
+    } else if (isData) {
+      data = {pos, chunk};
+    }
+    pos += chunk;
+  }
+  // Only what the sound layer can play is a wave, so a bad one fails here, at load, whether
+  // or not a sound device exists; nothing is guessed for a missing format.
+  const bool playable = format.FormatTag == 1 && (format.Channels == 1 || format.Channels == 2) &&
+                        (format.BitsPerSample == 8 || format.BitsPerSample == 16) &&
+                        format.SamplesPerSec >= 1000 && format.SamplesPerSec <= 192000;
+  if (!hasFormat || !playable) WaveError();
+  return data;
+}
+
+// "Wave.WAVE": from memory the samples are a part of the bytes; from a file only the
+// wave's chunk headers are read, and the samples wait in the file.
+void ReadWave(TStreamReader& r, TWaveItem& item) {
+  if (r.Byte() != vaBinary) StreamError();
+  const uint32_t size = r.U32();
+  if (!r.File) {
+    ReadRiffWave(r.Take(size), item.Format, item.Samples, r.Owner);
+    return;
+  }
+  const size_t start = r.Position();
+  r.Skip(size);
+  item.Samples = TWaveSamples();
+  const TSamplesAt data = WalkRiff(
+      size, [&](size_t pos, size_t n) { return r.At(start + pos, n); }, item.Format);
+  if (data.Size == 0) return;
+  const uint8_t silence = item.Format.BitsPerSample == 8 ? 0x80 : 0x00;
+  item.Samples = TWaveSamples(
+      std::make_shared<const TFileSamples>(r.File, start + data.Offset, data.Size, silence),
+      data.Size);
 }
 
 // One collection item's properties, up to and including the zero byte that ends them.
@@ -360,7 +532,7 @@ void ReadWaveItem(TStreamReader& r, TWaveItem& item) {
       } else if (SameTextAscii(property, "MaxPlayingCount")) {
         item.MaxPlayingCount = std::max(ReadInteger(r), 0);
       } else if (SameTextAscii(property, "Wave.WAVE")) {
-        ReadRiffWave(ReadBinary(r), item.Format, item.Samples);
+        ReadWave(r, item);
       } else {
         SkipValue(r, 1);
       }
@@ -421,61 +593,64 @@ void ReadComponent(TStreamReader& r, TDXWaveList& list) {
 
 }  // namespace
 
-void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
-                  std::vector<uint8_t>& samples) {
-  if (riff.size() < 12 || std::memcmp(riff.data(), "RIFF", 4) != 0 ||
-      std::memcmp(riff.data() + 8, "WAVE", 4) != 0)
-    WaveError();
-  format = TWaveFormat{};
-  samples.clear();
-  bool hasFormat = false;
-  size_t pos = 12;
-  while (riff.size() - pos >= 8) {
-    const uint8_t* header = riff.data() + pos;
-    if (LittleEndian32(header) == 0) break;
-    const uint32_t size = LittleEndian32(header + 4);
-    pos += 8;
-    if (size > riff.size() - pos) WaveError();
-    const uint8_t* body = riff.data() + pos;
-    if (std::memcmp(header, "fmt ", 4) == 0) {
-      if (size < 16) WaveError();
-      hasFormat = true;
-      format.FormatTag = LittleEndian16(body);
-      format.Channels = LittleEndian16(body + 2);
-      format.SamplesPerSec = LittleEndian32(body + 4);
-      format.AvgBytesPerSec = LittleEndian32(body + 8);
-      format.BlockAlign = LittleEndian16(body + 12);
-      format.BitsPerSample = LittleEndian16(body + 14);
-      format.Extra.clear();
-      if (size > 18) format.Extra.assign(body + 18, body + size);
-    } else if (std::memcmp(header, "data", 4) == 0) {
-      samples.assign(body, body + size);
-    }
-    pos += size;
-  }
-  // Only what the sound layer can play is a wave, so a bad one fails here, at load, whether
-  // or not a sound device exists; nothing is guessed for a missing format.
-  const bool playable = format.FormatTag == 1 && (format.Channels == 1 || format.Channels == 2) &&
-                        (format.BitsPerSample == 8 || format.BitsPerSample == 16) &&
-                        format.SamplesPerSec >= 1000 && format.SamplesPerSec <= 192000;
-  if (!hasFormat || !playable) WaveError();
+void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format, TWaveSamples& samples,
+                  const std::shared_ptr<const void>& owner) {
+  samples = TWaveSamples();
+  const TSamplesAt data = WalkRiff(
+      riff.size(), [&](size_t pos, size_t n) { return riff.subspan(pos, n); }, format);
+  const auto bytes = riff.subspan(data.Offset, data.Size);
+  samples = owner ? TWaveSamples(owner, bytes)
+                  : TWaveSamples(std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 
-void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list) {
+namespace {
+
+void ReadWaveList(std::span<const uint8_t> bytes, std::shared_ptr<const void> owner,
+                  TDXWaveList& list) {
   list.Clear();
-  TStreamReader r(bytes);
+  TStreamReader r(bytes, std::move(owner));
   SkipResourceHeader(r);
   ReadComponent(r, list);
+}
+
+}  // namespace
+
+void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list) {
+  // The items keep referring to the bytes, which the caller need not keep.
+  auto copy = std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
+  const std::span<const uint8_t> view(*copy);
+  ReadWaveList(view, std::move(copy), list);
   list.Initialize();
 }
 
 void LoadWaveList(const std::string& fileName, TDXWaveList& list) {
   list.Clear();
-  // A folder, FIFO or device in the file's place is named at once instead of read for ever.
-  const std::optional<std::string> bytes = ReadRegularFile(fileName, kMaxWaveListBytes);
-  if (!bytes) throw std::runtime_error("ファイル '" + fileName + "' を開けません");
-  LoadWaveListFromMemory(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()),
-                         list);
+  // A regular file is read where it lies: its structure and the wave headers are checked,
+  // and the tunes stay in the file, each read when it is first played. Looked at before it
+  // is opened: opening some devices already does something.
+  struct stat seen {};
+  if (::stat(fileName.c_str(), &seen) == 0 && S_ISREG(seen.st_mode)) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat opened {};
+    if (fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+        static_cast<unsigned long long>(opened.st_size) <= kMaxWaveListBytes) {
+      TStreamReader r(std::make_shared<const TOpenWaveFile>(fd, opened),
+                      static_cast<size_t>(opened.st_size));
+      SkipResourceHeader(r);
+      ReadComponent(r, list);
+      list.Initialize();
+      return;
+    }
+    if (fd >= 0) ::close(fd);
+  }
+  // Anything else (no file, a folder, FIFO or device in its place, one too large) is named
+  // by the whole-file reader, which refuses it.
+  std::optional<std::string> read = ReadRegularFile(fileName, kMaxWaveListBytes);
+  if (!read) throw std::runtime_error("ファイル '" + fileName + "' を開けません");
+  auto bytes = std::make_shared<const std::string>(std::move(*read));
+  ReadWaveList(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()), bytes,
+               list);
+  list.Initialize();
 }
 
 }  // namespace velmora

@@ -23,7 +23,8 @@ class TWaveItem {
   bool Looped = false;
   int MaxPlayingCount = 0;  // 0 = no limit
   TWaveFormat Format;
-  std::vector<uint8_t> Samples;
+  // In the file's own format; a music file's items share the bytes of the file.
+  TWaveSamples Samples;
   int Frequency = 0;  // 0 = recorded rate
   int Pan = 0;
   int Volume = 0;  // hundredths of a decibel
@@ -85,8 +86,9 @@ void LoadWaveListFromMemory(std::span<const uint8_t> bytes, TDXWaveList& list);
 void LoadBuiltInEffects(TDXWaveList& list);
 
 // Takes the format record and the samples out of a complete RIFF wave; throws
-// "不正な Wave です" when the bytes are not a well-formed wave.
-void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format,
-                  std::vector<uint8_t>& samples);
+// "不正な Wave です" when the bytes are not a well-formed wave. The samples are a copy, or,
+// when `owner` keeps the riff's bytes alive, a part of those bytes.
+void ReadRiffWave(std::span<const uint8_t> riff, TWaveFormat& format, TWaveSamples& samples,
+                  const std::shared_ptr<const void>& owner = nullptr);
 
 }  // namespace velmora

@@ -2,9 +2,12 @@
 // headless runner hand it implementations of these interfaces.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -75,6 +78,57 @@ struct TWaveFormat {
   std::vector<uint8_t> Extra;
 };
 
+// The samples of a wave in their file's own format, read-only. Copies share the bytes: a
+// music file is held once, by its wave list and by every sound buffer made from it alike,
+// and a tune may stay in its file until it is first wanted.
+class TWaveSamples {
+ public:
+  using value_type = uint8_t;
+  using const_iterator = const uint8_t*;
+  using iterator = const_iterator;
+
+  // Bytes fetched when first wanted. Fetch may be called from any thread, and more than
+  // once; it always gives the same bytes, of the size the samples were made with.
+  class TSource {
+   public:
+    virtual ~TSource() = default;
+    virtual std::span<const uint8_t> Fetch() const = 0;
+  };
+
+  TWaveSamples() = default;
+  // Bytes of its own.
+  explicit TWaveSamples(std::vector<uint8_t> bytes)
+      : TWaveSamples(std::make_shared<const std::vector<uint8_t>>(std::move(bytes))) {}
+  // A part of bytes that `owner` keeps alive.
+  TWaveSamples(std::shared_ptr<const void> owner, std::span<const uint8_t> bytes)
+      : Owner_(std::move(owner)), Bytes_(bytes), Size_(bytes.size()) {}
+  // `size` bytes that `source` fetches.
+  TWaveSamples(std::shared_ptr<const TSource> source, size_t size)
+      : Source_(std::move(source)), Size_(size) {}
+
+  size_t size() const { return Size_; }
+  bool empty() const { return Size_ == 0; }
+  // These fetch the bytes of samples made from a source.
+  std::span<const uint8_t> Bytes() const { return Source_ ? Source_->Fetch() : Bytes_; }
+  const uint8_t* data() const { return Bytes().data(); }
+  const_iterator begin() const { return data(); }
+  const_iterator end() const { return data() + Size_; }
+  uint8_t operator[](size_t i) const { return Bytes()[i]; }
+
+  friend bool operator==(const TWaveSamples& a, const std::vector<uint8_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  explicit TWaveSamples(std::shared_ptr<const std::vector<uint8_t>> bytes)
+      : Owner_(bytes), Bytes_(*bytes), Size_(bytes->size()) {}
+
+  std::shared_ptr<const void> Owner_;
+  std::span<const uint8_t> Bytes_;
+  std::shared_ptr<const TSource> Source_;
+  size_t Size_ = 0;
+};
+
 using TSoundBuffer = int;  // a handle; 0 is no buffer
 
 class ISoundDevice {
@@ -86,9 +140,9 @@ class ISoundDevice {
   virtual void Finalize() = 0;
   virtual bool Initialized() const = 0;
   virtual std::string LastError() const = 0;
-  // A buffer made from PCM samples; throws when the format cannot be played.
-  virtual TSoundBuffer CreateBuffer(const TWaveFormat& format,
-                                    const std::vector<uint8_t>& samples) = 0;
+  // A buffer made from PCM samples, which it may keep sharing rather than copy; throws
+  // when the format cannot be played.
+  virtual TSoundBuffer CreateBuffer(const TWaveFormat& format, const TWaveSamples& samples) = 0;
   // A copy sharing the samples of an existing buffer.
   virtual TSoundBuffer Duplicate(TSoundBuffer buffer) = 0;
   virtual void Release(TSoundBuffer buffer) = 0;

@@ -361,3 +361,71 @@ TEST_F(WaveListTest, BuiltInEffectsAreTheFiveRecordings) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// A music file's tunes stay in the file until first wanted: what is read then is what was
+// checked at load, and never the bytes of some other file written over it meanwhile.
+TEST_F(WaveListTest, TunesAreReadFromTheirFileWhenFirstWantedAndOnlyAsChecked) {
+  char name[] = "/tmp/velmora-wavelist-XXXXXX";
+  const int fd = ::mkstemp(name);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  const auto write = [&](const std::vector<uint8_t>& bytes) {
+    FILE* f = std::fopen(name, "wb");
+    ASSERT_NE(f, nullptr);
+    if (!bytes.empty()) {
+      ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    }
+    std::fclose(f);
+  };
+  TWaveListEntry eight = Entry("eight", 300);
+  for (size_t i = 0; i < eight.Samples.size(); ++i)
+    eight.Samples[i] = static_cast<uint8_t>(i * 7);
+  TWaveListEntry sixteen = Entry("sixteen", 400);
+  sixteen.Format.BitsPerSample = 16;
+  sixteen.Format.BlockAlign = 2;
+  for (size_t i = 0; i < sixteen.Samples.size(); ++i)
+    sixteen.Samples[i] = static_cast<uint8_t>(255 - i);
+  const std::vector<uint8_t> file = WriteWaveList({eight, sixteen});
+
+  // Read from the disk as from memory: the same items, and every cut-off file refused
+  // with the same message.
+  for (size_t n = 0; n <= file.size(); n += n < 120 ? 1 : 97) {
+    const std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n));
+    write(cut);
+    std::string fromDisk = "(loaded)";
+    try {
+      LoadWaveList(name, List);
+    } catch (const std::runtime_error& e) {
+      fromDisk = e.what();
+    }
+    const int count = List.Count();
+    EXPECT_EQ(fromDisk, LoadError(cut, List)) << n;
+    EXPECT_EQ(count, List.Count()) << n;
+  }
+
+  // Read as loaded, even once the file is gone.
+  write(file);
+  LoadWaveList(name, List);
+  ::unlink(name);
+  EXPECT_EQ(List.Find("eight").Samples, eight.Samples);
+  EXPECT_EQ(List.Find("sixteen").Samples, sixteen.Samples);
+  EXPECT_TRUE(List.Find("sixteen").Initialized());
+
+  // Written over with another file before the tunes were played: silence of their length,
+  // 8-bit silence being the middle of the range.
+  write(file);
+  LoadWaveList(name, List);
+  std::vector<uint8_t> other(file);
+  std::reverse(other.begin() + 200, other.end());
+  other.resize(other.size() - 100);
+  write(other);
+  EXPECT_EQ(List.Find("eight").Samples, std::vector<uint8_t>(300, 0x80));
+  EXPECT_EQ(List.Find("sixteen").Samples, std::vector<uint8_t>(400, 0x00));
+  ::unlink(name);
+}
+
+}  // namespace
+}  // namespace velmora

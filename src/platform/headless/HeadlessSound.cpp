@@ -47,8 +47,7 @@ const THeadlessSound::TBuffer* THeadlessSound::Find(TSoundBuffer buffer) const {
   return it == Buffers_.end() ? nullptr : &it->second;
 }
 
-TSoundBuffer THeadlessSound::CreateBuffer(const TWaveFormat& format,
-                                          const std::vector<uint8_t>& samples) {
+TSoundBuffer THeadlessSound::CreateBuffer(const TWaveFormat& format, const TWaveSamples& samples) {
   if (!Initialized_) throw std::runtime_error("サウンド デバイスが初期化されていません");
   CheckPlayableFormat(format);
   auto wave = std::make_shared<TWave>();

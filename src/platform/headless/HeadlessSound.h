@@ -40,8 +40,7 @@ class THeadlessSound : public ISoundDevice {
   void Finalize() override;
   bool Initialized() const override { return Initialized_; }
   std::string LastError() const override { return LastError_; }
-  TSoundBuffer CreateBuffer(const TWaveFormat& format,
-                            const std::vector<uint8_t>& samples) override;
+  TSoundBuffer CreateBuffer(const TWaveFormat& format, const TWaveSamples& samples) override;
   TSoundBuffer Duplicate(TSoundBuffer buffer) override;
   void Release(TSoundBuffer buffer) override;
   void Play(TSoundBuffer buffer, bool looped) override;

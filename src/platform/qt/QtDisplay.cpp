@@ -3,6 +3,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QScreen>
 
@@ -21,7 +22,7 @@ TQtDisplay::TQtDisplay(QWidget* parent)
     : QWidget(parent),
       BackBuffer_(kWidth, kHeight),
       FrontIndices_(static_cast<size_t>(kWidth) * kHeight, 0),
-      Front_(kWidth, kHeight, QImage::Format_RGB32) {
+      Picture_(kWidth, kHeight, QImage::Format_RGB32) {
   setFixedSize(kWidth, kHeight);
   // Every pixel is painted each time, so Qt need not clear what lies below first.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -29,7 +30,9 @@ TQtDisplay::TQtDisplay(QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   for (QRgb& entry : Lookup_)
     entry = qRgb(0, 0, 0);
-  Front_.fill(Qt::black);
+  for (uint64_t& pair : Pairs_)
+    pair = uint64_t{qRgb(0, 0, 0)} << 32 | qRgb(0, 0, 0);
+  Picture_.fill(Qt::black);
 }
 
 bool TQtDisplay::Initialize() {
@@ -48,9 +51,11 @@ void TQtDisplay::SetPalette(const TPalette& palette) {
   Palette_ = palette;
   for (size_t i = 0; i < palette.size(); ++i) {
     Lookup_[i] = qRgb(palette[i].R, palette[i].G, palette[i].B);
+    Pairs_[i] = uint64_t{Lookup_[i]} << 32 | Lookup_[i];
   }
   // An 8-bit screen recolours at once when its palette changes.
-  ConvertFront();
+  PictureValid_ = false;
+  PictureOnScreen_ = false;
   if (!TitleShown_) repaint();
 }
 
@@ -58,22 +63,80 @@ void TQtDisplay::Flip() {
   if (!Initialized_) return;
   const int width = std::min(BackBuffer_.Width(), kWidth);
   const int height = std::min(BackBuffer_.Height(), kHeight);
+  bool changed = false;
   for (int y = 0; y < height; ++y) {
-    std::memcpy(FrontIndices_.data() + static_cast<size_t>(y) * kWidth, BackBuffer_.Row(y), width);
+    uint8_t* front = FrontIndices_.data() + static_cast<size_t>(y) * kWidth;
+    const uint8_t* back = BackBuffer_.Row(y);
+    if (!changed && std::memcmp(front, back, width) == 0) continue;
+    changed = true;
+    std::memcpy(front, back, width);
   }
-  ConvertFront();
+  // The same picture again (a still text screen, a pause) is on the screen already.
+  if (!changed && PictureOnScreen_) return;
+  if (changed) PictureValid_ = false;
+  PictureOnScreen_ = false;
   // Painted now rather than at the next turn of the event loop: the game sleeps right
   // after some flips (screen transitions) and expects the frame to be visible meanwhile.
   if (!TitleShown_) repaint();
 }
 
-void TQtDisplay::ConvertFront() {
+void TQtDisplay::Colour(uchar* bits, qsizetype bytesPerLine, int scale) const {
+  // Each row is coloured and widened once, then copied for the rows below it.
   for (int y = 0; y < kHeight; ++y) {
     const uint8_t* src = FrontIndices_.data() + static_cast<size_t>(y) * kWidth;
-    auto* dst = reinterpret_cast<QRgb*>(Front_.scanLine(y));
-    for (int x = 0; x < kWidth; ++x)
-      dst[x] = Lookup_[src[x]];
+    uchar* first = bits + static_cast<qsizetype>(y) * scale * bytesPerLine;
+    auto* dst = reinterpret_cast<QRgb*>(first);
+    if (scale == 1) {
+      for (int x = 0; x < kWidth; ++x)
+        dst[x] = Lookup_[src[x]];
+    } else if (scale == 2) {
+      // The common window: a pixel pair a store.
+      for (int x = 0; x < kWidth; ++x)
+        std::memcpy(first + 8 * x, &Pairs_[src[x]], 8);
+    } else {
+      for (int x = 0; x < kWidth; ++x) {
+        const QRgb colour = Lookup_[src[x]];
+        for (int i = 0; i < scale; ++i)
+          *dst++ = colour;
+      }
+    }
+    const size_t rowBytes = static_cast<size_t>(kWidth) * scale * sizeof(QRgb);
+    for (int i = 1; i < scale; ++i)
+      std::memcpy(first + i * bytesPerLine, first, rowBytes);
   }
+}
+
+const QImage& TQtDisplay::Picture() const {
+  if (!PictureValid_) {
+    Colour(Picture_.bits(), Picture_.bytesPerLine(), 1);
+    PictureValid_ = true;
+  }
+  return Picture_;
+}
+
+bool TQtDisplay::PaintInPlace(QPainter& painter, const QRect& target) const {
+  // With Qt's raster painting the window's picture is an image in memory: the frame is
+  // coloured and enlarged straight into it, with no picture of its own in between. Only
+  // at whole pixels (no HiDPI scaling) and whole enlargements; anything else is drawn.
+  const int scale = target.width() / kWidth;
+  if (scale < 1 || target.width() != scale * kWidth || target.height() != scale * kHeight)
+    return false;
+  const QPaintEngine* engine = painter.paintEngine();
+  QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+  if (device == nullptr || device->devType() != QInternal::Image) return false;
+  auto* window = static_cast<QImage*>(device);
+  const QImage::Format format = window->format();
+  if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+      format != QImage::Format_ARGB32_Premultiplied)
+    return false;
+  const QTransform& transform = painter.deviceTransform();
+  if (transform.type() > QTransform::TxTranslate || window->devicePixelRatio() != 1.0) return false;
+  const QRect at = target.translated(qRound(transform.dx()), qRound(transform.dy()));
+  if (!window->rect().contains(at)) return false;
+  uchar* bits = window->bits();
+  Colour(bits + static_cast<qsizetype>(at.y()) * window->bytesPerLine() + at.x() * 4,
+         window->bytesPerLine(), scale);
+  return true;
 }
 
 void TQtDisplay::SetCaption(const std::string& caption) {
@@ -87,6 +150,7 @@ std::string TQtDisplay::Caption() const {
 void TQtDisplay::ShowTitleImage(bool show) {
   if (TitleShown_ == show) return;
   TitleShown_ = show;
+  PictureOnScreen_ = false;
   update();
 }
 
@@ -122,7 +186,7 @@ const QImage& TQtDisplay::TitleImage() const {
 
 QImage TQtDisplay::Frame() const {
   if (TitleShown_) return TitleImage();
-  return Front_;
+  return Picture();
 }
 
 QRect TQtDisplay::PictureRect() const {
@@ -142,7 +206,12 @@ void TQtDisplay::paintEvent(QPaintEvent* /*event*/) {
     for (const QRect& bar : bars)
       painter.fillRect(bar, Qt::black);
   }
-  painter.drawImage(target, TitleShown_ ? TitleImage() : Front_);
+  if (TitleShown_) {
+    painter.drawImage(target, TitleImage());
+    return;
+  }
+  if (!PaintInPlace(painter, target)) painter.drawImage(target, Picture());
+  PictureOnScreen_ = true;
 }
 
 void TQtDisplay::SetScreenSize(int windowScale, bool fullScreen) {
@@ -166,6 +235,7 @@ void TQtDisplay::SetScreenSize(int windowScale, bool fullScreen) {
     setFixedSize(kWidth * Scale_, kHeight * Scale_);
     if (layout != nullptr) layout->setSizeConstraint(QLayout::SetFixedSize);
   }
+  PictureOnScreen_ = false;
   update();
 }
 

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+class QPainter;
+
 #include <array>
 #include <optional>
 #include <string>
@@ -55,7 +57,13 @@ class TQtDisplay : public QWidget, public IDisplay {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void ConvertFront();
+  // The indices last flipped through the palette into 32-bit pixels at `bits`, each
+  // pixel `scale` times in each direction.
+  void Colour(uchar* bits, qsizetype bytesPerLine, int scale) const;
+  // The last frame coloured at its own size, made when first wanted after a change.
+  const QImage& Picture() const;
+  // Paints the frame by writing it into the window's image directly, where it can.
+  bool PaintInPlace(QPainter& painter, const QRect& target) const;
   const QImage& TitleImage() const;
 
   bool Initialized_ = false;
@@ -64,10 +72,17 @@ class TQtDisplay : public QWidget, public IDisplay {
   bool FullScreen_ = false;
   TSurface BackBuffer_;
   TPalette Palette_{};
+  // The palette as pixels, made once per palette change; Pairs_ holds each twice over.
   std::array<QRgb, 256> Lookup_{};
-  // The indices last flipped: a palette change recolours them without a new flip.
+  std::array<uint64_t, 256> Pairs_{};
+  // The indices last flipped: a palette change recolours them without a new flip, and a
+  // flip of the same picture again need not be drawn at all.
   std::vector<uint8_t> FrontIndices_;
-  QImage Front_;
+  // FrontIndices_ coloured, for screenshots and for screens that are not drawn in place.
+  mutable QImage Picture_;
+  mutable bool PictureValid_ = false;
+  // The last frame flipped has been painted, and nothing has covered it since.
+  bool PictureOnScreen_ = false;
   // Decoded on first use.
   mutable QImage Title_;
   mutable bool TitleLoaded_ = false;
