@@ -104,8 +104,12 @@ class THeadlessDialogs : public IDialogs {
   std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                       const std::string& initial) override;
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
+  // "keys:Fire=A;PadFire=X" changes those lines of [Keys] and answers OK; anything else
+  // (or no answer) cancels.
+  bool EditKeyBindings(TKeyBindings& bindings) override;
 
-  // Answers in order: "yes", "no", "ok", "ignore", "cancel", "text:ABC", "file:PATH".
+  // Answers in order: "yes", "no", "ok", "ignore", "cancel", "text:ABC", "file:PATH",
+  // "keys:...".
   std::deque<std::string> Answers;
   std::vector<TRecord> Log;
   // Called for each dialog as it is answered (the runner prints them).
