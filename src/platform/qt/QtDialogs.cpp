@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "platform/qt/KeyBindingsDialog.h"
+
 namespace velmora {
 
 namespace {
@@ -156,6 +158,13 @@ std::optional<std::string> TQtDialogs::OpenFile(const std::string& title,
   folder = QFileInfo(path).absolutePath();
   // The bytes the file system knows the file by, whatever its name contains.
   return QFile::encodeName(path).toStdString();
+}
+
+bool TQtDialogs::EditKeyBindings(TKeyBindings& bindings) {
+  TKeyBindingsDialog dialog(DialogParent(Parent_), bindings, Stick_);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  bindings = dialog.Bindings();
+  return true;
 }
 
 }  // namespace velmora
