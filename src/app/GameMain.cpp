@@ -92,6 +92,7 @@ int main(int argc, char* argv[]) {
   input.Stick().AddMappingsFile(SettingsFolder(system.ProgramFolder()) + "/" +
                                 TSdlJoystick::kMappingsFileName);
   TGameWindow window(input);
+  dialogs.SetStick(&input.Stick());
   try {
     QApplication::setWindowIcon(
         QIcon(QPixmap::fromImage(EmbeddedPicture("images/Icon.bmp", TRGB{255, 0, 255}))));

@@ -40,7 +40,22 @@ TInputStates TDXInput::KeyboardStates() const {
   for (int state = 0; state < InputStateCount; ++state)
     for (int key : KeyAssigns[state])
       if (key > 0 && key < 256 && keys[key]) s.Include(state);
+  for (size_t i = 0; i < GoOnKeys_.size(); ++i) {
+    const int key = GoOnKeys_[i];
+    if (key <= 0 || key >= 256) continue;
+    // Held since before it was named only if it was already down at the last reading.
+    if (GoOnWaiting_[i] && (!keys[key] || !LastKeys_[key])) GoOnWaiting_[i] = false;
+    if (keys[key] && !GoOnWaiting_[i]) s.Include(isButton1);
+  }
+  LastKeys_ = keys;
   return s;
+}
+
+void TDXInput::SetGoOnKeys(const std::array<int, 2>& keys) {
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i] != GoOnKeys_[i]) GoOnWaiting_[i] = true;
+    GoOnKeys_[i] = keys[i];
+  }
 }
 
 TInputStates TDXInput::JoystickStates() const {

@@ -61,12 +61,20 @@ class TDXInput {
   int DeadZone = 50;  // percent of the half-range, clamped to 0 ... 100
   int Range = 1000;
 
+  // Keys that also give Button1 (the text screens' "go on") though no row of the table
+  // holds them; 0 means none. A key already down when it is named here counts only from
+  // its next press, so the press that ended one screen does not end the next.
+  void SetGoOnKeys(const std::array<int, 2>& keys);
+
   // The raw sets of the two devices, as Poll unites them.
   TInputStates KeyboardStates() const;
   TInputStates JoystickStates() const;
 
  private:
   IInputDevice& Device_;
+  std::array<int, 2> GoOnKeys_{};
+  mutable std::array<bool, 2> GoOnWaiting_{};
+  mutable std::array<bool, 256> LastKeys_{};
 };
 
 }  // namespace velmora

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/KeyBindings.h"
 #include "engine/Surface.h"
 #include "engine/Types.h"
 #include "platform/Ranking.h"
@@ -65,6 +66,9 @@ class IInputDevice {
   virtual std::array<bool, 256> KeyboardState() const = 0;
   // The first joystick, or nothing when none is attached.
   virtual std::optional<TJoystickState> Joystick() = 0;
+  // The player's gamepad inputs, which a device that knows what a gamepad's buttons mean
+  // reads by; the others keep reporting raw buttons.
+  virtual void SetPadBindings(const TKeyBindings& /*bindings*/) {}
 };
 
 // The "fmt " record of a RIFF wave.
@@ -171,6 +175,9 @@ class IDialogs {
   // The chosen path, or nothing when cancelled. filter: e.g. "Mission files (*.omf)".
   virtual std::optional<std::string> OpenFile(const std::string& title,
                                               const std::string& filter) = 0;
+  // キー設定: lets the player change the bindings; false (unchanged) when cancelled or
+  // when the machine has no such dialog.
+  virtual bool EditKeyBindings(TKeyBindings& /*bindings*/) { return false; }
 };
 
 class ISystem {

@@ -120,30 +120,12 @@ void TMainForm::OptionFullScreenClick() {
 
 void TMainForm::FormKeyDown(int key) {
   if (Replays.KeyDown(key)) return;
-  switch (key) {
-    case vk::Enter:
-      KeyEnter = true;
-      break;
-    case vk::Space:
-      KeySpace = true;
-      break;
-    case vk::Left:
-      KeyLeft = true;
-      break;
-    case vk::Up:
-      KeyUp = true;
-      break;
-    case vk::Right:
-      KeyRight = true;
-      break;
-    case vk::Down:
-      KeyDown = true;
-      break;
-    default:
-      break;
-  }
-  // F12 is the shortcut of the hidden pause item, which a menu bar would not deliver.
-  if ((key == vk::Pause && SceneState != ssMenu) || key == vk::P || key == vk::F12)
+  if (key > 0 && key < 256) HeldKeys_[key] = true;
+  for (int action = kaUp; action <= kaSupport; ++action)
+    if (KeyBindings.FeedsFlag(action, key)) KeyFlag(action) = true;
+  // F12 (a default pause key) is the shortcut of the hidden pause item, which a menu bar
+  // would not deliver.
+  if (KeyBindings.HasKey(kaPause, key) && !(key == vk::Pause && SceneState == ssMenu))
     GamePauseClick();
   if (key == vk::Escape && SceneState == ssPlay && GamePause->Checked) {
     MusicCommand("STOP");
@@ -155,28 +137,20 @@ void TMainForm::FormKeyDown(int key) {
 }
 
 void TMainForm::FormKeyUp(int key) {
-  switch (key) {
-    case vk::Enter:
-      KeyEnter = false;
-      break;
-    case vk::Space:
-      KeySpace = false;
-      break;
-    case vk::Left:
-      KeyLeft = false;
-      break;
-    case vk::Up:
-      KeyUp = false;
-      break;
-    case vk::Right:
-      KeyRight = false;
-      break;
-    case vk::Down:
-      KeyDown = false;
-      break;
-    default:
-      break;
+  if (key <= 0 || key >= 256) return;
+  HeldKeys_[key] = false;
+  // A flag stays while another of its action's keys is still held.
+  for (int action = kaUp; action <= kaSupport; ++action) {
+    if (!KeyBindings.FeedsFlag(action, key)) continue;
+    bool held = false;
+    for (int other = 1; other < 256 && !held; ++other)
+      held = HeldKeys_[other] && KeyBindings.FeedsFlag(action, other);
+    if (!held) KeyFlag(action) = false;
   }
+}
+
+void TMainForm::PadPausePressed() {
+  if (SceneState != ssMenu) GamePauseClick();
 }
 
 void TMainForm::GamePauseClick() {
@@ -358,6 +332,7 @@ void TMainForm::SetScene(TSceneState state) {
     OptionFullScreenClick();
   }
   SceneState = state;
+  UpdateGoOnKeys();
   EnterScene(state);
 }
 

@@ -3,6 +3,7 @@
 // record the sprites see (through Game); the window and the runner reach it through MainForm.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -38,6 +39,8 @@ class TMainForm : public TGameRecord {
   uint32_t Idle() { return DXTimer.Idle(); }
   void FormKeyDown(int key);
   void FormKeyUp(int key);
+  // A gamepad's pause input: what the Pause key does, whichever keys pause.
+  void PadPausePressed();
   void ApplicationActivated() { DXTimer.ApplicationActivated(); }
   void ApplicationDeactivated() { DXTimer.ApplicationDeactivated(); }
 
@@ -107,6 +110,8 @@ class TMainForm : public TGameRecord {
   // 公式ホームページへ: the home page in the browser; the help's about page in a build
   // without one.
   void N11Click();
+  // キー設定…: the player's keys and gamepad inputs, kept in the settings file at once.
+  void KeyBindingsClick();
 
   // ---- settings, campaign, errors and closing ----------------------------------------
   // The folder of the settings file and the error log (decided once, see SettingsFolder).
@@ -126,6 +131,8 @@ class TMainForm : public TGameRecord {
   // The ranking form's name and mail address fields, kept in the settings file.
   std::string PlayerName;
   std::string PlayerMail;
+  // The keys and gamepad inputs in use (the settings file's [Keys], else the defaults).
+  TKeyBindings KeyBindings = TKeyBindings::Defaults();
 
   // ---- components --------------------------------------------------------------------
   TDXTimer DXTimer;
@@ -189,6 +196,11 @@ class TMainForm : public TGameRecord {
   void ApplyScreenSize();
   void MarkScreenSize();
   void AppendErrorLog(const std::string& message);
+  void ReadKeyBindings();
+  // Hands the bindings to the key table, the gamepad and the text screens' keys.
+  void ApplyKeyBindings();
+  void UpdateGoOnKeys();
+  bool& KeyFlag(int action);
 
   void BuildMenu();
   void SetUpPalette();
@@ -210,6 +222,8 @@ class TMainForm : public TGameRecord {
   bool OptionsRead_ = false;  // until then the options in memory are not the player's
   bool Closed_ = false;       // FormCloseQuery has run: the window is on its way out
   int PauseFrames_ = 0;       // frames drawn since the game was paused
+  // Keys down by the window's key messages.
+  std::array<bool, 256> HeldKeys_{};
   std::string SettingsDir_;
 };
 

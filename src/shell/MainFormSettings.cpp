@@ -50,6 +50,7 @@ void TMainForm::ReadOptions() {
   if (Difficulty < 1 || Difficulty > 3) Difficulty = 1;
   PlayerName = ini.ReadString("Player", "Name", "");
   PlayerMail = ini.ReadString("Player", "Mail", "");
+  ReadKeyBindings();
   OptionsRead_ = true;
 }
 

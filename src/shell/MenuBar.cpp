@@ -84,6 +84,7 @@ void TMainForm::BuildMenu() {
   OptionShowFPS->ShortCut = "Ctrl+F";
   for (TMenuItem* item : {OptionSound, OptionMusic, OptionTossin, OptionDirectInput, OptionShowFPS})
     item->CheckItem = true;
+  options->Add("KeyBindings", "キー設定…", on(&TMainForm::KeyBindingsClick));
   options->Add("N7", "-");
   DifficultyMenu = options->Add("DifficultyMenu", "難易度", on(&TMainForm::DifficultyMenuClick));
   OptionEasy = DifficultyMenu->Add("OptionEasy", "簡単", on(&TMainForm::OptionEasyClick));

@@ -1,5 +1,8 @@
 #include "platform/headless/Headless.h"
 
+#include <map>
+#include <sstream>
+
 namespace velmora {
 
 bool THeadlessDisplay::Initialize() {
@@ -69,6 +72,34 @@ std::optional<std::string> THeadlessDialogs::OpenFile(const std::string& title,
   if (answer.rfind("file:", 0) == 0) result = answer.substr(5);
   Record({"openfile", title, "", result ? "file:" + *result : "cancel"});
   return result;
+}
+
+bool THeadlessDialogs::EditKeyBindings(TKeyBindings& bindings) {
+  const std::string answer = NextAnswer();
+  if (answer.rfind("keys:", 0) != 0) {
+    Record({"keys", "キー設定", "", "cancel"});
+    return false;
+  }
+  // The lines named replace those of the bindings as they stand; the rest stay.
+  std::map<std::string, std::string> lines;
+  for (const auto& [key, value] : KeyBindingEntries(bindings))
+    lines[key] = value;
+  std::istringstream list(answer.substr(5));
+  std::string item;
+  while (std::getline(list, item, ';')) {
+    const size_t eq = item.find('=');
+    if (eq != std::string::npos) lines[item.substr(0, eq)] = item.substr(eq + 1);
+  }
+  std::vector<std::string> problems;
+  bindings = ReadKeyBindings(
+      [&lines](const std::string& key) -> std::optional<std::string> {
+        auto it = lines.find(key);
+        if (it == lines.end()) return std::nullopt;
+        return it->second;
+      },
+      problems);
+  Record({"keys", "キー設定", "", answer});
+  return true;
 }
 
 }  // namespace velmora

@@ -106,11 +106,14 @@ class THeadlessDialogs : public IDialogs {
   std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                       const std::string& initial) override;
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
+  // "keys:Fire=A;PadFire=X" changes those lines of [Keys] and answers OK; anything else
+  // (or no answer) cancels.
+  bool EditKeyBindings(TKeyBindings& bindings) override;
 
-  // Answers in order: "yes", "no", "ok", "ignore", "cancel", "text:ABC", "file:PATH".
-  // A message box without its answer (the list has run out, or holds another word) takes
-  // its default button, as Enter would: OK, Yes, and No where Yes destroys something, so
-  // a script never wipes a campaign it did not say "yes" to.
+  // Answers in order: "yes", "no", "ok", "ignore", "cancel", "text:ABC", "file:PATH",
+  // "keys:...". A message box without its answer (the list has run out, or holds another
+  // word) takes its default button, as Enter would: OK, Yes, and No where Yes destroys
+  // something, so a script never wipes a campaign it did not say "yes" to.
   std::deque<std::string> Answers;
   std::vector<TRecord> Log;
   // Called for each dialog as it is answered (the runner prints them).

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "engine/KeyBindings.h"
 #include "platform/headless/SimRunner.h"
 #include "shell/MainForm.h"
 
@@ -102,14 +102,9 @@ const char* SceneName(TSceneState state) {
 }
 
 int KeyCodeOf(const std::string& name) {
-  static const std::map<std::string, int> kNamed = {
-      {"Space", vk::Space}, {"Enter", vk::Enter}, {"Escape", vk::Escape}, {"Up", vk::Up},
-      {"Down", vk::Down},   {"Left", vk::Left},   {"Right", vk::Right},   {"F1", vk::F1},
-      {"F2", vk::F2},       {"F12", vk::F12},     {"Pause", vk::Pause}};
-  if (auto it = kNamed.find(name); it != kNamed.end()) return it->second;
-  if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
-    return std::toupper(static_cast<unsigned char>(name[0]));
-  return -1;
+  // The names of the settings file's [Keys], so a script presses what a player binds.
+  const int code = KeyFromName(name);
+  return code == 0 ? -1 : code;
 }
 
 TSimOptions ParseSimArgs(const std::vector<std::string>& args) {

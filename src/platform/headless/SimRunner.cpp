@@ -27,6 +27,17 @@ namespace velmora {
 
 namespace {
 
+// A keys event that presses whatever key fires (see the start below).
+constexpr int kFireKey = -1;
+
+// The key the pilot presses for an action: one that also steers without DirectInput (for
+// the default keys: Space and the cursor keys, as the pilot always pressed).
+int PilotKey(const TKeyBindings& bindings, int action) {
+  for (int key : bindings.Keys[action])
+    if (key != 0 && bindings.FeedsFlag(action, key)) return key;
+  return bindings.Keys[action][0];
+}
+
 std::string Number(double v) {
   std::ostringstream s;
   s.precision(10);
@@ -152,7 +163,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
     }
   }
   if (o.Start != "title" || replay) {
-    keys.insert(keys.begin(), {{1, true, 'Z'}, {3, false, 'Z'}});
+    // The player's fire key, whatever [Keys] makes it (kFireKey is resolved when pressed).
+    keys.insert(keys.begin(), {{1, true, kFireKey}, {3, false, kFireKey}});
     std::stable_sort(keys.begin(), keys.end(),
                      [](const TKeyEvent& a, const TKeyEvent& b) { return a.Frame < b.Frame; });
   }
@@ -242,7 +254,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
     for (frame = 1; frame <= limit; ++frame) {
       guard.Frame = frame;
       for (; nextKey < keys.size() && keys[nextKey].Frame <= frame; ++nextKey) {
-        const TKeyEvent& e = keys[nextKey];
+        TKeyEvent e = keys[nextKey];
+        if (e.Key == kFireKey) e.Key = form.KeyBindings.Keys[kaFire][0];
         machine->Input.Keys[e.Key] = e.Down;
         guard([&] { e.Down ? form.FormKeyDown(e.Key) : form.FormKeyUp(e.Key); });
       }
@@ -274,11 +287,11 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
         if (at == frame) ChooseMenuItem(guard, item);
       if (o.Auto) {
         pilot.Step(form);
-        hold(vk::Space, pilot.Space);
-        hold(vk::Left, pilot.Left);
-        hold(vk::Right, pilot.Right);
-        hold(vk::Up, pilot.Up);
-        hold(vk::Down, pilot.Down);
+        hold(PilotKey(form.KeyBindings, kaFire), pilot.Space);
+        hold(PilotKey(form.KeyBindings, kaLeft), pilot.Left);
+        hold(PilotKey(form.KeyBindings, kaRight), pilot.Right);
+        hold(PilotKey(form.KeyBindings, kaUp), pilot.Up);
+        hold(PilotKey(form.KeyBindings, kaDown), pilot.Down);
       }
       if (o.God) form.Damage = 0;
       if (machine->Display.CloseRequested) break;

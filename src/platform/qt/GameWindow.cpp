@@ -103,14 +103,10 @@ void TGameWindow::RunIdle() {
   // inside another. The outer pass re-arms the timer when it returns.
   if (Form_ == nullptr || InIdle_) return;
   InIdle_ = true;
-  // A gamepad's Start is the Pause key. Looked at here rather than in the frame, which
-  // stands still while paused.
-  if (Input_.Stick().TakeStartPress() && Input_.IsForeground()) {
-    RunCore([this] {
-      Form_->FormKeyDown(vk::Pause);
-      Form_->FormKeyUp(vk::Pause);
-    });
-  }
+  // A gamepad's pause input (Start unless the player chose another) acts as the Pause
+  // key. Looked at here rather than in the frame, which stands still while paused.
+  if (Input_.Stick().TakeStartPress() && Input_.IsForeground())
+    RunCore([this] { Form_->PadPausePressed(); });
   uint32_t wait = UINT32_MAX;
   RunCore([this, &wait] { wait = Form_->Idle(); });
   InIdle_ = false;

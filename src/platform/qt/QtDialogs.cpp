@@ -17,6 +17,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "platform/qt/KeyBindingsDialog.h"
+
 namespace velmora {
 
 namespace {
@@ -245,6 +247,13 @@ std::optional<std::string> TQtDialogs::OpenFile(const std::string& title,
   folder = QFileInfo(path).absolutePath();
   // The bytes the file system knows the file by, whatever its name contains.
   return QFile::encodeName(path).toStdString();
+}
+
+bool TQtDialogs::EditKeyBindings(TKeyBindings& bindings) {
+  TKeyBindingsDialog dialog(DialogParent(Parent_), bindings, Stick_);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  bindings = dialog.Bindings();
+  return true;
 }
 
 }  // namespace velmora

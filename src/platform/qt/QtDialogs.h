@@ -13,6 +13,8 @@ class QWidget;
 
 namespace velmora {
 
+class TSdlJoystick;
+
 // "Mission files (*.omf)" passes through; the older "Mission files|*.omf|All|*.*" form is
 // turned into Qt's "Mission files (*.omf);;All (*.*)".
 QString FileDialogFilter(const std::string& filter);
@@ -48,9 +50,13 @@ class TQtDialogs : public IDialogs {
   std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                       const std::string& initial) override;
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
+  bool EditKeyBindings(TKeyBindings& bindings) override;
+  // The gamepad the キー設定 dialog watches for a pad field.
+  void SetStick(TSdlJoystick* stick) { Stick_ = stick; }
 
  private:
   QWidget* Parent_ = nullptr;
+  TSdlJoystick* Stick_ = nullptr;
   QString Folder_;
   std::map<std::string, QString> FilterFolders_;
 };

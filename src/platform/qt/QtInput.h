@@ -46,6 +46,7 @@ class TQtInput : public IInputDevice {
   // tap is never lost between frames.
   std::array<bool, 256> KeyboardState() const override;
   std::optional<TJoystickState> Joystick() override { return Joystick_.Read(); }
+  void SetPadBindings(const TKeyBindings& bindings) override { Joystick_.SetBindings(bindings); }
   TSdlJoystick& Stick() { return Joystick_; }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace velmora {
@@ -50,6 +51,108 @@ void TSdlJoystick::Close() {
   StartDown_ = false;
 }
 
+namespace {
+
+// The engine numbers a gamepad's buttons and axes as SDL's game-controller layer does.
+static_assert(kPadButtonCount == SDL_CONTROLLER_BUTTON_MAX);
+static_assert(kPadButtonStart == SDL_CONTROLLER_BUTTON_START);
+static_assert(kPadAxisCount == SDL_CONTROLLER_AXIS_MAX);
+static_assert(kPadFirstTrigger == SDL_CONTROLLER_AXIS_TRIGGERLEFT);
+
+// How far an axis input is pushed its own way: 0 ... 32768.
+int Push(const TSdlJoystick::TPadReading& pad, TPadInput input) {
+  const int value = pad.Axes[input.Index];
+  if (input.Kind == TPadInput::AxisPlus) return std::max(value, 0);
+  if (input.Kind == TPadInput::AxisMinus) return std::max(-value, 0);
+  return 0;
+}
+
+// An axis counts as pressed past half way: the game's own dead zone for its stick.
+constexpr int kAxisPressed = 16384;
+
+bool Down(const TSdlJoystick::TPadReading& pad, TPadInput input) {
+  if (input.Kind == TPadInput::Button)
+    return input.Index < kPadButtonCount && pad.Buttons[input.Index];
+  if (input.Kind == TPadInput::AxisPlus || input.Kind == TPadInput::AxisMinus)
+    return input.Index < kPadAxisCount && Push(pad, input) > kAxisPressed;
+  return false;
+}
+
+// The strongest push of the axes bound to an action.
+int ActionPush(const TSdlJoystick::TPadReading& pad, const TKeyBindings& b, int action) {
+  int push = 0;
+  for (TPadInput input : b.Pad[action])
+    if ((input.Kind == TPadInput::AxisPlus || input.Kind == TPadInput::AxisMinus) &&
+        input.Index < kPadAxisCount)
+      push = std::max(push, Push(pad, input));
+  return push;
+}
+
+bool ButtonBound(const TSdlJoystick::TPadReading& pad, const TKeyBindings& b, int action) {
+  for (TPadInput input : b.Pad[action])
+    if (input.Kind == TPadInput::Button && Down(pad, input)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool TSdlJoystick::PadActionDown(const TPadReading& pad, const TKeyBindings& b, int action) {
+  for (TPadInput input : b.Pad[action])
+    if (Down(pad, input)) return true;
+  return false;
+}
+
+bool TSdlJoystick::JoyActionDown(uint32_t buttons, const TKeyBindings& b, int action) {
+  for (TPadInput input : b.Pad[action])
+    if (input.Kind == TPadInput::JoyButton && input.Index < 32 && ((buttons >> input.Index) & 1u))
+      return true;
+  return false;
+}
+
+TJoystickState TSdlJoystick::GamepadState(const TPadReading& pad, const TKeyBindings& b) {
+  // Axes act as the stick, so the game's dead zone applies to them as it always has;
+  // buttons bound to directions push fully, as the D-pad always did, and win over it.
+  TJoystickState state;
+  state.X = AxisFromSdl(
+      std::clamp(ActionPush(pad, b, kaRight) - ActionPush(pad, b, kaLeft), -32768, 32767));
+  state.Y =
+      AxisFromSdl(std::clamp(ActionPush(pad, b, kaDown) - ActionPush(pad, b, kaUp), -32768, 32767));
+  state.Z = AxisFromSdl(0);
+  const uint8_t hat = (ButtonBound(pad, b, kaUp) ? SDL_HAT_UP : 0) |
+                      (ButtonBound(pad, b, kaRight) ? SDL_HAT_RIGHT : 0) |
+                      (ButtonBound(pad, b, kaDown) ? SDL_HAT_DOWN : 0) |
+                      (ButtonBound(pad, b, kaLeft) ? SDL_HAT_LEFT : 0);
+  ApplyHat(state, hat);
+  state.Buttons =
+      (PadActionDown(pad, b, kaFire) ? 1u : 0u) | (PadActionDown(pad, b, kaSupport) ? 2u : 0u);
+  return state;
+}
+
+TJoystickState TSdlJoystick::GamepadState(int leftX, int leftY, uint8_t dpad, bool a, bool b) {
+  TPadReading pad;
+  pad.Axes[SDL_CONTROLLER_AXIS_LEFTX] = leftX;
+  pad.Axes[SDL_CONTROLLER_AXIS_LEFTY] = leftY;
+  pad.Buttons[SDL_CONTROLLER_BUTTON_DPAD_UP] = dpad & SDL_HAT_UP;
+  pad.Buttons[SDL_CONTROLLER_BUTTON_DPAD_RIGHT] = dpad & SDL_HAT_RIGHT;
+  pad.Buttons[SDL_CONTROLLER_BUTTON_DPAD_DOWN] = dpad & SDL_HAT_DOWN;
+  pad.Buttons[SDL_CONTROLLER_BUTTON_DPAD_LEFT] = dpad & SDL_HAT_LEFT;
+  pad.Buttons[SDL_CONTROLLER_BUTTON_A] = a;
+  pad.Buttons[SDL_CONTROLLER_BUTTON_B] = b;
+  return GamepadState(pad, TKeyBindings::Defaults());
+}
+
+void TSdlJoystick::ApplyJoyBindings(TJoystickState& state, const TKeyBindings& b) {
+  const uint32_t raw = state.Buttons;
+  uint8_t hat = 0;
+  if (JoyActionDown(raw, b, kaUp)) hat |= SDL_HAT_UP;
+  if (JoyActionDown(raw, b, kaRight)) hat |= SDL_HAT_RIGHT;
+  if (JoyActionDown(raw, b, kaDown)) hat |= SDL_HAT_DOWN;
+  if (JoyActionDown(raw, b, kaLeft)) hat |= SDL_HAT_LEFT;
+  ApplyHat(state, hat);
+  state.Buttons = (raw & ~3u) | (JoyActionDown(raw, b, kaFire) ? 1u : 0u) |
+                  (JoyActionDown(raw, b, kaSupport) ? 2u : 0u);
+}
+
 bool TSdlJoystick::Update() {
   if (!Available_) return false;
   // Also looks for devices that came or went.
@@ -68,16 +171,38 @@ bool TSdlJoystick::Update() {
       return false;
     }
     SDL_JoystickUpdate();
-    // A Start held while the pad is plugged in is not a press.
-    StartDown_ = Controller_ != nullptr &&
-                 SDL_GameControllerGetButton(Controller_, SDL_CONTROLLER_BUTTON_START) != 0;
+    // A pause input held while the pad is plugged in is not a press.
+    StartDown_ = PauseDown();
   }
   return true;
 }
 
+TSdlJoystick::TPadReading TSdlJoystick::ReadPad() const {
+  TPadReading pad;
+  for (int i = 0; i < kPadButtonCount; ++i)
+    pad.Buttons[i] =
+        SDL_GameControllerGetButton(Controller_, static_cast<SDL_GameControllerButton>(i)) != 0;
+  for (int i = 0; i < kPadAxisCount; ++i)
+    pad.Axes[i] = SDL_GameControllerGetAxis(Controller_, static_cast<SDL_GameControllerAxis>(i));
+  return pad;
+}
+
+uint32_t TSdlJoystick::RawButtons() const {
+  uint32_t bits = 0;
+  const int buttons = SDL_JoystickNumButtons(Joystick_);
+  for (int i = 0; i < buttons && i < 32; ++i) {
+    if (SDL_JoystickGetButton(Joystick_, i) != 0) bits |= uint32_t{1} << i;
+  }
+  return bits;
+}
+
+bool TSdlJoystick::PauseDown() const {
+  if (Controller_ != nullptr) return PadActionDown(ReadPad(), Bindings_, kaPause);
+  return Joystick_ != nullptr && JoyActionDown(RawButtons(), Bindings_, kaPause);
+}
+
 void TSdlJoystick::NoteStart() {
-  if (Controller_ == nullptr) return;
-  const bool down = SDL_GameControllerGetButton(Controller_, SDL_CONTROLLER_BUTTON_START) != 0;
+  const bool down = PauseDown();
   if (down && !StartDown_) StartPressed_ = true;
   StartDown_ = down;
 }
@@ -96,32 +221,34 @@ void TSdlJoystick::ApplyHat(TJoystickState& state, uint8_t hat) {
   if (hat & SDL_HAT_DOWN) state.Y = state.AxisMax;
 }
 
-TJoystickState TSdlJoystick::GamepadState(int leftX, int leftY, uint8_t dpad, bool a, bool b) {
-  TJoystickState state;
-  state.X = AxisFromSdl(leftX);
-  state.Y = AxisFromSdl(leftY);
-  state.Z = AxisFromSdl(0);
-  ApplyHat(state, dpad);
-  state.Buttons = (a ? 1u : 0u) | (b ? 2u : 0u);
-  return state;
+std::optional<TPadInput> TSdlJoystick::PressedInput() {
+  if (!Update()) return std::nullopt;
+  if (Controller_ != nullptr) {
+    const TPadReading pad = ReadPad();
+    for (int i = 0; i < kPadButtonCount; ++i)
+      if (pad.Buttons[i]) return TPadInput{TPadInput::Button, static_cast<uint8_t>(i)};
+    for (int i = 0; i < kPadAxisCount; ++i) {
+      const auto index = static_cast<uint8_t>(i);
+      if (pad.Axes[i] > kAxisPressed) return TPadInput{TPadInput::AxisPlus, index};
+      if (pad.Axes[i] < -kAxisPressed && i < kPadFirstTrigger)
+        return TPadInput{TPadInput::AxisMinus, index};
+    }
+    return std::nullopt;
+  }
+  const uint32_t bits = RawButtons();
+  for (int i = 0; i < 32; ++i)
+    if ((bits >> i) & 1u) return TPadInput{TPadInput::JoyButton, static_cast<uint8_t>(i)};
+  return std::nullopt;
 }
 
 std::optional<TJoystickState> TSdlJoystick::Read() {
   if (!Update()) return std::nullopt;
   if (Controller_ != nullptr) {
     NoteStart();
-    const auto button = [this](SDL_GameControllerButton which) {
-      return SDL_GameControllerGetButton(Controller_, which) != 0;
-    };
-    const uint8_t dpad = (button(SDL_CONTROLLER_BUTTON_DPAD_UP) ? SDL_HAT_UP : 0) |
-                         (button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) ? SDL_HAT_RIGHT : 0) |
-                         (button(SDL_CONTROLLER_BUTTON_DPAD_DOWN) ? SDL_HAT_DOWN : 0) |
-                         (button(SDL_CONTROLLER_BUTTON_DPAD_LEFT) ? SDL_HAT_LEFT : 0);
-    return GamepadState(SDL_GameControllerGetAxis(Controller_, SDL_CONTROLLER_AXIS_LEFTX),
-                        SDL_GameControllerGetAxis(Controller_, SDL_CONTROLLER_AXIS_LEFTY), dpad,
-                        button(SDL_CONTROLLER_BUTTON_A), button(SDL_CONTROLLER_BUTTON_B));
+    return GamepadState(ReadPad(), Bindings_);
   }
 
+  NoteStart();
   TJoystickState state;
   const int axes = SDL_JoystickNumAxes(Joystick_);
   // A missing axis rests at the centre, as an absent Z does on a two-axis stick.
@@ -133,11 +260,9 @@ std::optional<TJoystickState> TSdlJoystick::Read() {
   state.Z = axis(2);
   state.AxisMin = 0;
   state.AxisMax = 65535;
-  const int buttons = SDL_JoystickNumButtons(Joystick_);
-  for (int i = 0; i < buttons && i < 32; ++i) {
-    if (SDL_JoystickGetButton(Joystick_, i) != 0) state.Buttons |= uint32_t{1} << i;
-  }
+  state.Buttons = RawButtons();
   if (SDL_JoystickNumHats(Joystick_) > 0) ApplyHat(state, SDL_JoystickGetHat(Joystick_, 0));
+  ApplyJoyBindings(state, Bindings_);
   return state;
 }
 
