@@ -178,7 +178,7 @@ grep -q "stopped" "$work/server.log" || fail "the server did not say it stopped"
 [ "$(stat -c %U "${conf[DB]}")" = "$user" ] || fail "the database does not belong to $user"
 stored=$("${as_service[@]}" /usr/bin/velmora-ranking-server --db "${conf[DB]}" --list)
 [ "$(wc -l <<<"$stored")" -eq 1 ] || fail "not one stored submission: $stored"
-IFS=$'\t' read -r score name _ <<<"$stored"
+IFS=$'\t' read -r _ score name _ <<<"$stored"  # id, score, name ...
 [ "$score" = "$total" ] && [ "$name" = "Packager" ] || fail "stored wrongly: $stored"
 
 # ---- purge: nothing of theirs stays but the kept rankings ------------------------------------
