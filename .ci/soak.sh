@@ -27,8 +27,8 @@ keys=(Z X Space Enter Escape Up Down Left Right P F12 F2 Pause H J K L)
 items=(OptionSound OptionMusic OptionTossin OptionDirectInput OptionShowFPS OptionEasy
        OptionMedium OptionDifficult GamePause GameNext GameStart N18 N19 N20 N21 N23 N25 N26 N27
        SinglePlay_1 SinglePlay_2 SinglePlay_3 SinglePlay_4 SinglePlay_5 N13 N11
-       SearchforHelpOn1 GameExit)
-answers=(yes no ok ignore cancel text:山本 text:12345 yes ok)
+       SearchforHelpOn1 Records GameExit)
+answers=(yes no ok ignore cancel text:山本 text:12345 yes ok watch:1)
 pick() { local -n list=$1; echo "${list[RANDOM % ${#list[@]}]}"; }
 
 # One game: its folder holds the command, the output and whatever the game wrote.

@@ -114,6 +114,7 @@ int main(int argc, char* argv[]) {
   TMainForm form(platform);
   // Replays are kept beside the settings, and their dialog opens there.
   form.Replays.RecordInto(form.SettingsDir() + "/replays");
+  form.KeepRecords();
   dialogs.SetInitialFolder(form.SettingsDir() + "/replays", kReplayFileFilter);
   window.Attach(form);
   TCloseWatch closeWatch;

@@ -20,6 +20,10 @@ int main(int argc, char** argv) {
       if (args.size() != 2) throw std::invalid_argument("usage: velmora-sim --check FILE.omf");
       return velmora::RunMissionCheck(args[1], std::cout);
     }
+    if (!args.empty() && args[0] == "--records") {
+      if (args.size() != 2) throw std::invalid_argument("usage: velmora-sim --records DIR");
+      return velmora::PrintRecords(args[1], std::cout, std::cerr);
+    }
     const velmora::TSimOptions options = velmora::ParseSimArgs(args);
     std::unique_ptr<velmora::ISoundDevice> sound;
     if (options.SdlAudio) {

@@ -15,6 +15,7 @@
 #include "engine/Surface.h"
 #include "engine/Types.h"
 #include "platform/Ranking.h"
+#include "platform/RecordsView.h"
 
 namespace velmora {
 
@@ -178,6 +179,11 @@ class IDialogs {
   // キー設定: lets the player change the bindings; false (unchanged) when cancelled or
   // when the machine has no such dialog.
   virtual bool EditKeyBindings(TKeyBindings& /*bindings*/) { return false; }
+  // 戦績: the player's records; the replay the player chose to watch (リプレイを見る), or
+  // nothing when the window was closed or the machine has no such window.
+  virtual std::optional<std::string> ShowRecords(const TRecordsView& /*view*/) {
+    return std::nullopt;
+  }
 };
 
 class ISystem {

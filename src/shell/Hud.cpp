@@ -20,17 +20,25 @@ void TMainForm::DrawHud() {
 }
 
 void TMainForm::DrawReplayMarker() {
-  // A replay looks exactly like play; this is what tells the viewer apart. The bottom-right
-  // corner is free of the HUD, the status line and the pause notice, and the fighter
-  // rarely sits there.
-  static const std::string kMarker = "リプレイ";
+  // A replay looks exactly like play; this is what tells the viewer apart.
+  DrawCornerCaption("リプレイ", TRGB{255, 255, 0});
+}
+
+void TMainForm::DrawNewBestCaption() {
+  // Watching never sets a record, so the corner is never wanted for both at once.
+  DrawCornerCaption("自己ベスト更新！", TRGB{0, 255, 255});
+}
+
+void TMainForm::DrawCornerCaption(const std::string& text, TRGB colour) {
+  // The bottom-right corner is free of the HUD, the status line, the pause notice and the
+  // result screen's texts, and the fighter rarely sits there.
   TSurface& screen = Platform.Display.BackBuffer();
   Text.SetFont(kFontGothic, 12);
-  const int x = screen.Width() - Text.TextWidth(kMarker) - 8;
+  const int x = screen.Width() - Text.TextWidth(text) - 8;
   const int y = screen.Height() - Text.TextHeight() - 6;
   // A shadow keeps it readable over white clouds and explosions alike.
-  Text.TextOut(screen, x + 1, y + 1, kMarker, NearestColour(TRGB{0, 0, 0}));
-  Text.TextOut(screen, x, y, kMarker, NearestColour(TRGB{255, 255, 0}));
+  Text.TextOut(screen, x + 1, y + 1, text, NearestColour(TRGB{0, 0, 0}));
+  Text.TextOut(screen, x, y, text, NearestColour(colour));
 }
 
 }  // namespace velmora

@@ -58,6 +58,7 @@ void TMainForm::FormCreate() {
     // device and decode the music for a window that is going away, which delayed the end
     // by a second and more.
     if (Closed_) return;
+    ReadRecords();
     SetUpPalette();
     // The window takes its size before it is first shown.
     ReadScreenSize();
@@ -198,6 +199,7 @@ void TMainForm::DXTimerTimer(int /*lagCount*/) {
   }
   if (OptionShowFPS->Checked) DrawStatusLine();
   if (Replays.Watching()) DrawReplayMarker();
+  if (ShowsNewBest()) DrawNewBestCaption();
   // A few frames draw the pause notice before the timer stops for good.
   if (PauseFrames_ > 3) DXTimer.SetEnabled(false);
   if (GamePause->Checked) {
@@ -324,7 +326,10 @@ uint8_t TMainForm::NearestColour(TRGB colour) const {
 // ---- scenes --------------------------------------------------------------------------
 
 void TMainForm::SetScene(TSceneState state) {
+  if (SceneState == ssResult && state != ssResult) FinishPendingRun();
   state = Replays.SceneChanging(SceneState, state);
+  // Only the game-over screen of the run just written shows its personal best.
+  if (state != ssGameOver) NewBest_ = false;
   const TSceneState leaving = SceneState;
   ResetScene();
   if (leaving == ssMenu) {

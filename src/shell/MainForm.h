@@ -8,12 +8,14 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/Timer.h"
 #include "engine/WaveList.h"
 #include "game/GameRecord.h"
 #include "shell/Menu.h"
+#include "shell/Records.h"
 #include "shell/ReplayDeck.h"
 
 namespace velmora {
@@ -112,6 +114,8 @@ class TMainForm : public TGameRecord {
   void N11Click();
   // キー設定…: the player's keys and gamepad inputs, kept in the settings file at once.
   void KeyBindingsClick();
+  // 戦績: the player's records, and the run chosen there watched.
+  void RecordsClick();
 
   // ---- settings, campaign, errors and closing ----------------------------------------
   // The folder of the settings file and the error log (decided once, see SettingsFolder).
@@ -119,6 +123,14 @@ class TMainForm : public TGameRecord {
   std::string IniFileName() { return SettingsDir() + "/Torvi.INI"; }
   void LoadCampaign();
   void SaveCampaign();
+  // Keeps the player's records (戦績) beside the settings: missions played to their end and
+  // finished campaigns. The window and the runner do; a form made by a test does not.
+  void KeepRecords();
+  // The records, once kept (null until KeepRecords).
+  const TRecordsFile* Records() const { return Records_.get(); }
+  // Ends the recording of a mission under way (as abandoned) and writes down a run whose
+  // result screen is still up: the window is closing, or the runner has stopped.
+  void StopRecording();
   // Writes the settings; the close is always allowed.
   bool FormCloseQuery();
   // The last word on any error nobody else handled: logged, shown, then quit or resume.
@@ -183,11 +195,24 @@ class TMainForm : public TGameRecord {
   void DrawHud();
   // "リプレイ" in the bottom-right corner while a replay plays, clear of the HUD.
   void DrawReplayMarker();
+  // A line of ours in the same corner of the result screen after a new personal best.
+  void DrawNewBestCaption();
+  void DrawCornerCaption(const std::string& text, TRGB colour);
+  void ReadRecords();
+  void MissionEnded(const TReplay& take, int32_t easiestDifficulty);
+  // Writes the run the result screen holds back, with the score it ended at.
+  void FinishPendingRun();
+  // Whether this frame announces a new personal best.
+  bool ShowsNewBest();
+  // The records' part of the campaign's steps; a failure is logged, never shown mid-game.
+  void RecordCampaign(const std::function<void(TRecordsFile&)>& step);
   void StartMission();
   void EndOfMissionDialogs();
   // Offers the finished campaign's total to the online ranking.
   void SubmitRanking();
   void SinglePlayClick(int mission);
+  // Watches a replay file; a file this game cannot play is explained in a message.
+  void WatchReplayFile(const std::string& path);
   void AdvanceCampaign();
   void StartBonusMission(int mission);
   void ShowTip(const char* key, const std::string& text);
@@ -225,6 +250,13 @@ class TMainForm : public TGameRecord {
   // Keys down by the window's key messages.
   std::array<bool, 256> HeldKeys_{};
   std::string SettingsDir_;
+  std::unique_ptr<TRecordsFile> Records_;
+  struct TPendingRun {
+    TRunRecord Run;
+    TReplay Replay;
+  };
+  std::optional<TPendingRun> PendingRun_;  // cleared, its result screen still up
+  bool NewBest_ = false;                   // the run just written leads its table
 };
 
 // The application-wide reference to the one main form.

@@ -57,7 +57,7 @@ void TMainForm::ReadOptions() {
 bool TMainForm::FormCloseQuery() {
   Closed_ = true;
   // A replay's mission and options are not the player's to keep.
-  Replays.Closing();
+  StopRecording();
   // Closed before the first paint read them (a signal or an error during start-up), the
   // options in memory are only defaults: writing them would cost the player the stored ones.
   if (!OptionsRead_) return true;

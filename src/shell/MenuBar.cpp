@@ -7,6 +7,7 @@
 
 #include "platform/ScreenSize.h"
 #include "ranking/RnkSubmit.h"
+#include "shell/MissionNames.h"
 #include "shell/Settings.h"
 
 namespace velmora {
@@ -37,32 +38,28 @@ void TMainForm::BuildMenu() {
   campaign->Add("N18", "現在までの総戦果（ｽｺｱ）表示", on(&TMainForm::N18Click));
 
   TMenuItem* singles = GameMenu->Add("N24", "シングルミッション");
-  singles->Add("N19", "機体紹介", on(&TMainForm::N19Click));
+  singles->Add("N19", MissionCaption(kIntroductionMission), on(&TMainForm::N19Click));
   singles->Add("N1", "-");
-  SinglePlay_1 =
-      singles->Add("SinglePlay_1", "真珠湾攻撃（１面）", on(&TMainForm::SinglePlay_1Click));
-  SinglePlay_2 =
-      singles->Add("SinglePlay_2", "ミッドウェー沖海戦（２面）", on(&TMainForm::SinglePlay_2Click));
-  SinglePlay_3 =
-      singles->Add("SinglePlay_3", "ガ島攻防戦（３面）", on(&TMainForm::SinglePlay_3Click));
-  SinglePlay_4 =
-      singles->Add("SinglePlay_4", "長官護衛作戦（４面）", on(&TMainForm::SinglePlay_4Click));
-  SinglePlay_5 =
-      singles->Add("SinglePlay_5", "大本営の危機（５面）", on(&TMainForm::SinglePlay_5Click));
+  SinglePlay_1 = singles->Add("SinglePlay_1", MissionCaption(1), on(&TMainForm::SinglePlay_1Click));
+  SinglePlay_2 = singles->Add("SinglePlay_2", MissionCaption(2), on(&TMainForm::SinglePlay_2Click));
+  SinglePlay_3 = singles->Add("SinglePlay_3", MissionCaption(3), on(&TMainForm::SinglePlay_3Click));
+  SinglePlay_4 = singles->Add("SinglePlay_4", MissionCaption(4), on(&TMainForm::SinglePlay_4Click));
+  SinglePlay_5 = singles->Add("SinglePlay_5", MissionCaption(5), on(&TMainForm::SinglePlay_5Click));
   for (TMenuItem* item : {SinglePlay_1, SinglePlay_2, SinglePlay_3, SinglePlay_4, SinglePlay_5})
     item->Visible = false;
   TMenuItem* bonus = singles->Add("SingleMission", "おまけ");
-  bonus->Add("N20", "激闘！！エイリアン大侵略クソゲー９８年秋", on(&TMainForm::N20Click));
-  bonus->Add("N21", "２００１年宇宙の旅", on(&TMainForm::N21Click));
-  bonus->Add("N23", "ルコ！！世紀の大実験９８夏", on(&TMainForm::N23Click));
-  bonus->Add("N25", "３００１年宇宙の旅", on(&TMainForm::N25Click));
-  bonus->Add("N26", "死闘！！　ルコｖｓ林檎", on(&TMainForm::N26Click));
-  bonus->Add("N27", "地球最後の日", on(&TMainForm::N27Click));
+  bonus->Add("N20", MissionCaption(6), on(&TMainForm::N20Click));
+  bonus->Add("N21", MissionCaption(7), on(&TMainForm::N21Click));
+  bonus->Add("N23", MissionCaption(8), on(&TMainForm::N23Click));
+  bonus->Add("N25", MissionCaption(9), on(&TMainForm::N25Click));
+  bonus->Add("N26", MissionCaption(10), on(&TMainForm::N26Click));
+  bonus->Add("N27", MissionCaption(11), on(&TMainForm::N27Click));
 
   GameMenu->Add("N2", "-");
   GameMenu->Add("LoadCustomMission", "オリジナルミッションロード",
                 on(&TMainForm::LoadCustomMissionClick));
   GameMenu->Add("ReplayPlay", "リプレイ再生", on(&TMainForm::ReplayPlayClick));
+  GameMenu->Add("Records", "戦績", on(&TMainForm::RecordsClick));
   GameMenu->Add("N4", "-");
   GameMenu->Add("GameExit", "終了", on(&TMainForm::GameExitClick))->ShortCut = "Ctrl+Q";
   GamePause = GameMenu->Add("GamePause", "Game &Pause", on(&TMainForm::GamePauseClick));
@@ -87,10 +84,12 @@ void TMainForm::BuildMenu() {
   options->Add("KeyBindings", "キー設定…", on(&TMainForm::KeyBindingsClick));
   options->Add("N7", "-");
   DifficultyMenu = options->Add("DifficultyMenu", "難易度", on(&TMainForm::DifficultyMenuClick));
-  OptionEasy = DifficultyMenu->Add("OptionEasy", "簡単", on(&TMainForm::OptionEasyClick));
-  OptionMedium = DifficultyMenu->Add("OptionMedium", "普通", on(&TMainForm::OptionMediumClick));
-  OptionDifficult =
-      DifficultyMenu->Add("OptionDifficult", "困難", on(&TMainForm::OptionDifficultClick));
+  OptionEasy =
+      DifficultyMenu->Add("OptionEasy", DifficultyCaption(1), on(&TMainForm::OptionEasyClick));
+  OptionMedium =
+      DifficultyMenu->Add("OptionMedium", DifficultyCaption(2), on(&TMainForm::OptionMediumClick));
+  OptionDifficult = DifficultyMenu->Add("OptionDifficult", DifficultyCaption(3),
+                                        on(&TMainForm::OptionDifficultClick));
   for (TMenuItem* item : {OptionEasy, OptionMedium, OptionDifficult}) {
     item->RadioItem = true;
     item->GroupIndex = 1;

@@ -1,5 +1,6 @@
 #include "shell/ReplayDeck.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -96,7 +97,7 @@ void TReplayDeck::BriefingEntered() {
     return;
   }
   if (Recording_) FinishRecording(TReplayOutcome::Abandon);
-  if (!OnRecorded) return;
+  if (!OnRecorded && !OnMissionEnded) return;
   Recording_ = true;
   Take_ = TReplay{};
   Take_.GameVersion = kGameVersion;
@@ -129,6 +130,7 @@ void TReplayDeck::MissionSeeded() {
     ReinforcementStep = Tape_.ReinforcementStep;
   } else if (Recording_) {
     Take_.PlayStarted = true;
+    EasiestDifficulty_ = Form_.Difficulty;
     Take_.Seed = RandSeed();
     Take_.ReinforcementTimer = ReinforcementTimer;
     Take_.ReinforcementStep = ReinforcementStep;
@@ -152,6 +154,9 @@ void TReplayDeck::TickPolled() {
     tick.Difficulty =
         static_cast<uint8_t>(f.Difficulty >= 1 && f.Difficulty <= 3 ? f.Difficulty : 2);
     tick.DirectInput = f.OptionDirectInput->Checked;
+    // A mission begun on 困難 and finished on 簡単 counts as played on 簡単.
+    if (Take_.PlayStarted)
+      EasiestDifficulty_ = std::min<int32_t>(EasiestDifficulty_, tick.Difficulty);
     // Only Escape in a paused mission asks for a scene between ticks.
     tick.Abandon = f.SceneState == ssPlay && f.PendingScene == ssMenu;
     if (Take_.TickCount() < kReplayMaxTicks)
@@ -178,11 +183,16 @@ TReplayResult TReplayDeck::CurrentResult(TReplayOutcome outcome, uint32_t ticks)
 void TReplayDeck::FinishRecording(TReplayOutcome outcome) {
   Recording_ = false;
   Take_.Result = CurrentResult(outcome, Take_.TickCount());
-  if (!OnRecorded) return;
+  // A replay or a record that cannot be kept must not end the game: the log says why.
   try {
-    OnRecorded(Take_);
+    if (OnRecorded) OnRecorded(Take_);
   } catch (const std::exception& e) {
-    // A replay that cannot be kept must not end the game: the log says why.
+    Form_.AppendErrorLog(e.what());
+  }
+  if (!OnMissionEnded || !Take_.PlayStarted || outcome == TReplayOutcome::Abandon) return;
+  try {
+    OnMissionEnded(Take_, EasiestDifficulty_);
+  } catch (const std::exception& e) {
     Form_.AppendErrorLog(e.what());
   }
 }

@@ -29,6 +29,9 @@ class TReplayDeck {
   // The window's way: every mission that got as far as play goes into the folder (see
   // StoreReplay).
   void RecordInto(const std::string& folder);
+  // Every mission played to its end, cleared or shot down (never one watched): the run, and
+  // the easiest difficulty it was played at from its start on. What it throws is logged.
+  std::function<void(const TReplay&, int32_t easiestDifficulty)> OnMissionEnded;
 
   // ---- hooks of the main form --------------------------------------------------------
   void BriefingEntered();
@@ -71,6 +74,7 @@ class TReplayDeck {
   TMainForm& Form_;
   bool Recording_ = false;
   TReplay Take_;
+  int32_t EasiestDifficulty_ = 1;
 
   bool Watching_ = false;
   bool Begun_ = false;

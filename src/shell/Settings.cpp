@@ -17,6 +17,7 @@
 #include "engine/Encoding.h"
 #include "engine/FileRead.h"
 #include "engine/Scrambler.h"
+#include "shell/Records.h"
 
 namespace velmora {
 
@@ -269,6 +270,10 @@ void ReplaceFile(const std::string& fileName, const std::string& bytes) {
 
 }  // namespace
 
+void ReplaceFileAtomically(const std::string& fileName, const std::string& bytes) {
+  ReplaceFile(LinkTarget(fileName), bytes);
+}
+
 bool FolderWritable(const std::string& folder) {
   std::string probe = (folder.empty() ? std::string(".") : folder) + "/.velmora-probe-XXXXXX";
   const int fd = ::mkstemp(probe.data());
@@ -320,7 +325,8 @@ void RemoveStaleTempFiles(const std::string& folder) {
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
-    if (!stale(name, std::string(kSettingsFileName) + ".") && !stale(name, ".velmora-probe-"))
+    if (!stale(name, std::string(kSettingsFileName) + ".") &&
+        !stale(name, std::string(kRecordsFileName) + ".") && !stale(name, ".velmora-probe-"))
       continue;
     std::error_code ignored;
     if (entry.is_regular_file(ignored)) std::filesystem::remove(entry.path(), ignored);
@@ -462,8 +468,12 @@ void VerifyCheck(const std::string& check, int half, const std::string& text) {
 
 }  // namespace
 
+std::string TextCheck(const std::string& text) {
+  return Hex8(Fnv1a(text));
+}
+
 std::string CampaignCheck(const std::string& campaignText, const std::string& unlockText) {
-  return Hex8(Fnv1a(campaignText)) + Hex8(Fnv1a(unlockText));
+  return TextCheck(campaignText) + TextCheck(unlockText);
 }
 
 TCampaign ReadCampaignTexts(const std::string& campaignText, const std::string& unlockText,

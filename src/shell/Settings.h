@@ -57,6 +57,12 @@ class TIniFile {
   std::string FileName_;
 };
 
+// Replaces a whole file the way the settings are written: a new file beside it, flushed and
+// renamed over it (through a symbolic link, to its target). Throws std::runtime_error.
+void ReplaceFileAtomically(const std::string& fileName, const std::string& bytes);
+// The salted check the campaign is kept with, of any text: 8 hex digits.
+std::string TextCheck(const std::string& text);
+
 // Replaces the step that puts the new file's bytes on the disk (tests interrupt it).
 // An empty function restores the real one.
 using TIniWriteStep = std::function<void(int fd, const std::string& bytes)>;

@@ -88,6 +88,9 @@ void TMainForm::EndOfMissionDialogs() {
       return;
     }
     TotalScore = AddScore(TotalScore, Score);
+    RecordCampaign([this](TRecordsFile& records) {
+      records.CampaignFinished(Score, TotalScore, Platform.System.DateTimeText(), !PlayerHeldAlive);
+    });
     // Only a look at the total: whatever the player types there is not used.
     d.InputBox("総戦果表示", "総戦果：", std::to_string(TotalScore));
     if (ask("インターネット上でのスコアランキングに参加しますか？（詳しくはヘルプ参照）"))
@@ -100,9 +103,7 @@ void TMainForm::EndOfMissionDialogs() {
   }
   info("任務成功！！戦果は" + std::to_string(Score) + "でした。");
   if (ask("次の面に進みますか？（「いいえ」を押すとリトライ出来ます。）")) {
-    TotalScore = AddScore(TotalScore, Score);
-    ++Mission;
-    SaveCampaign();
+    AdvanceCampaign();
     info("次の面に進みました。");
   } else {
     info("戦闘を無効にしました。");
@@ -111,6 +112,9 @@ void TMainForm::EndOfMissionDialogs() {
 
 // The continuous mode's step from the Result screen: the next mission without dialogs.
 void TMainForm::AdvanceCampaign() {
+  RecordCampaign([this](TRecordsFile& records) {
+    records.CampaignMissionDone(Mission, Score, !PlayerHeldAlive);
+  });
   TotalScore = AddScore(TotalScore, Score);
   ++Mission;
   SaveCampaign();
@@ -158,6 +162,7 @@ void TMainForm::GameStartClick() {
   Mission = 1;
   TotalScore = 0;
   SaveCampaign();
+  RecordCampaign([](TRecordsFile& records) { records.CampaignRestarted(); });
   Platform.Dialogs.MessageBox(TMessageKind::Information, kCaption,
                               "日本はアメリカに「新規に」宣戦布告しました。", TMessageButtons::OK);
 }
@@ -231,9 +236,12 @@ void TMainForm::LoadCustomMissionClick() {
 void TMainForm::ReplayPlayClick() {
   const std::optional<std::string> path =
       Platform.Dialogs.OpenFile("リプレイ再生", kReplayFileFilter);
-  if (!path || path->empty()) return;
+  if (path && !path->empty()) WatchReplayFile(*path);
+}
+
+void TMainForm::WatchReplayFile(const std::string& path) {
   try {
-    Replays.Watch(ReadReplayFile(*path));
+    Replays.Watch(ReadReplayFile(path));
   } catch (const TReplayError& e) {
     Platform.Dialogs.MessageBox(TMessageKind::Warning, kCaption, e.what(), TMessageButtons::OK);
   }

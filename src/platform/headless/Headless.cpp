@@ -1,5 +1,6 @@
 #include "platform/headless/Headless.h"
 
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
@@ -72,6 +73,15 @@ std::optional<std::string> THeadlessDialogs::OpenFile(const std::string& title,
   if (answer.rfind("file:", 0) == 0) result = answer.substr(5);
   Record({"openfile", title, "", result ? "file:" + *result : "cancel"});
   return result;
+}
+
+std::optional<std::string> THeadlessDialogs::ShowRecords(const TRecordsView& view) {
+  const std::string answer = NextAnswer();
+  std::string chosen;
+  if (answer.rfind("watch:", 0) == 0) chosen = NthReplay(view, std::atoi(answer.c_str() + 6));
+  Record({"records", "戦績", RecordsViewText(view), chosen.empty() ? "close" : "watch:" + chosen});
+  if (chosen.empty()) return std::nullopt;
+  return chosen;
 }
 
 bool THeadlessDialogs::EditKeyBindings(TKeyBindings& bindings) {

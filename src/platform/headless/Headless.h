@@ -109,9 +109,12 @@ class THeadlessDialogs : public IDialogs {
   // "keys:Fire=A;PadFire=X" changes those lines of [Keys] and answers OK; anything else
   // (or no answer) cancels.
   bool EditKeyBindings(TKeyBindings& bindings) override;
+  // "watch:N" watches the N-th row with a replay (numbered as the text shows them); anything
+  // else closes the window. The log's text is the records as text.
+  std::optional<std::string> ShowRecords(const TRecordsView& view) override;
 
   // Answers in order: "yes", "no", "ok", "ignore", "cancel", "text:ABC", "file:PATH",
-  // "keys:...". A message box without its answer (the list has run out, or holds another
+  // "keys:...", "watch:N". A message box without its answer (the list has run out, or holds another
   // word) takes its default button, as Enter would: OK, Yes, and No where Yes destroys
   // something, so a script never wipes a campaign it did not say "yes" to.
   std::deque<std::string> Answers;

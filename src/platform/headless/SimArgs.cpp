@@ -26,7 +26,8 @@ constexpr const char* kUsage =
     "                   [--log-dialogs] [--bench] [--sdl-audio] [--realtime] [--data PATH]\n"
     "                   [--record FILE] [--replay FILE [--verify]]\n"
     "                   [--golden FILE | --golden-write FILE]\n"
-    "       velmora-sim --check FILE.omf";
+    "       velmora-sim --check FILE.omf\n"
+    "       velmora-sim --records DIR";
 
 [[noreturn]] void Usage(const std::string& why) {
   throw std::invalid_argument(why + "\n" + kUsage);

@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "engine/FileRead.h"
 #include "engine/Random.h"
 #include "missions/MissionFile.h"
 #include "pilot/AutoPilot.h"
@@ -22,6 +23,7 @@
 #include "platform/headless/Headless.h"
 #include "platform/headless/SimTrace.h"
 #include "shell/MainForm.h"
+#include "shell/Records.h"
 
 namespace velmora {
 
@@ -126,6 +128,19 @@ int RunMissionCheck(const std::string& path, std::ostream& out) {
   return check.FilesReadThrough == 4 && check.GameErrors == 0 ? 0 : 1;
 }
 
+int PrintRecords(const std::string& dir, std::ostream& out, std::ostream& err) {
+  const std::string path = dir + "/" + kRecordsFileName;
+  TRecordBook book;
+  try {
+    if (const auto bytes = ReadRegularFile(path, kRecordsMaxBytes)) book = DecodeRecords(*bytes);
+  } catch (const std::exception& e) {
+    err << "velmora-sim: " << path << ": " << e.what() << "\n";
+    return 1;
+  }
+  out << RecordsViewText(MakeRecordsView(book, dir + "/replays"));
+  return 0;
+}
+
 int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDevice* sound) {
   auto machine = std::make_unique<THeadlessMachine>();
   machine->System.Folder = o.Dir;
@@ -209,6 +224,8 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
         err << "velmora-sim: " << e.what() << "\n";
       }
     };
+  // Like the window, the runner keeps the records of the missions it plays to their end.
+  form.KeepRecords();
   form.FormCreate();
   if (form.SceneState == ssNone) {
     err << "velmora-sim: the game did not start\n";
@@ -320,7 +337,7 @@ int RunSim(const TSimOptions& o, std::ostream& out, std::ostream& err, ISoundDev
     return 1;
   }
   // A mission still being recorded ends here as abandoned.
-  form.Replays.Closing();
+  form.StopRecording();
   if (golden && o.GoldenWrite) {
     std::ofstream file(o.GoldenFile);
     golden->Write(file);

@@ -50,6 +50,10 @@ int RunSim(const TSimOptions& options, std::ostream& out, std::ostream& err,
 // line per finding and returns 0 when all four files read to the end, else 1.
 int RunMissionCheck(const std::string& path, std::ostream& out);
 
+// --records DIR: the records (戦績) kept in a settings folder, as text; the file is only read.
+// Returns 0, or 1 when the file is damaged.
+int PrintRecords(const std::string& dir, std::ostream& out, std::ostream& err);
+
 // The scene names of the command line ("title" ... "result"; "none" before the first).
 const char* SceneName(TSceneState state);
 // A key name of a keys script ("Z", "Space", "F12" ...) as a virtual-key code; -1 if unknown.

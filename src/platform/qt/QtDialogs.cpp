@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "platform/qt/KeyBindingsDialog.h"
+#include "platform/qt/RecordsDialog.h"
 
 namespace velmora {
 
@@ -247,6 +248,12 @@ std::optional<std::string> TQtDialogs::OpenFile(const std::string& title,
   folder = QFileInfo(path).absolutePath();
   // The bytes the file system knows the file by, whatever its name contains.
   return QFile::encodeName(path).toStdString();
+}
+
+std::optional<std::string> TQtDialogs::ShowRecords(const TRecordsView& view) {
+  TRecordsDialog dialog(DialogParent(Parent_), view);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.ChosenReplay();
 }
 
 bool TQtDialogs::EditKeyBindings(TKeyBindings& bindings) {

@@ -51,6 +51,7 @@ class TQtDialogs : public IDialogs {
                                       const std::string& initial) override;
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
   bool EditKeyBindings(TKeyBindings& bindings) override;
+  std::optional<std::string> ShowRecords(const TRecordsView& view) override;
   // The gamepad the キー設定 dialog watches for a pad field.
   void SetStick(TSdlJoystick* stick) { Stick_ = stick; }
 
