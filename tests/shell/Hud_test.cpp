@@ -110,5 +110,48 @@ TEST_F(HudTest, AReplayShowsItsMarkerInTheCornerAndPlayDoesNot) {
   EXPECT_EQ(MarkerPixels(Machine), 0);
 }
 
+// Pixels of the personal best's colour in the same corner.
+int BestPixels(THeadlessMachine& machine) {
+  const TSurface& screen = machine.Display.BackBuffer();
+  const uint8_t cyan = NearestIndex(machine.Display.Palette(), {0, 255, 255});
+  int count = 0;
+  for (int y = 440; y < 480; ++y)
+    for (int x = 500; x < 640; ++x)
+      count += screen.Pixel(x, y) == cyan;
+  return count;
+}
+
+TEST_F(HudTest, ANewPersonalBestIsAnnouncedOnTheResultScreenWhileItLeads) {
+  Start();
+  if (!Form->Text.HasFont()) GTEST_SKIP() << "no Gothic font installed";
+  Button();
+  Form->KeepRecords();
+  // Mission 2 as a single mission, cleared with the score given; returns the corner's pixels
+  // a few frames into the result screen.
+  const auto clear = [this](int32_t score) {
+    Form->Mission = 2;
+    Form->SinglePlay = true;
+    Form->SetScene(ssBriefing);
+    Form->SetScene(ssMissionTitle);
+    Form->SetScene(ssPlay);
+    Tick(3);
+    EXPECT_EQ(BestPixels(Machine), 0);  // never during play
+    Form->Score = score;
+    Form->PendingScene = ssResult;
+    Tick(4);
+    EXPECT_EQ(Form->SceneState, ssResult);
+    const int pixels = BestPixels(Machine);
+    Button();
+    Tick(2);
+    EXPECT_EQ(BestPixels(Machine), 0);  // gone with the result screen
+    return pixels;
+  };
+  EXPECT_GT(clear(500), 20);  // the first run leads its table
+  EXPECT_EQ(clear(100), 0);
+  EXPECT_EQ(clear(500), 0);  // equal is no new best
+  EXPECT_GT(clear(900), 20);
+  EXPECT_EQ(Form->Records()->Book().Runs.size(), 4u);
+}
+
 }  // namespace
 }  // namespace velmora
