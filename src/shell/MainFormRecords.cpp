@@ -5,13 +5,13 @@
 #include <string>
 
 #include "shell/MainForm.h"
+#include "shell/MissionNames.h"
 #include "sprites/Player.h"
 
 namespace velmora {
 
 namespace {
 constexpr const char* kCaption = "Velmora";
-constexpr int32_t kUserMission = 55555555;
 }  // namespace
 
 void TMainForm::KeepRecords() {
@@ -36,10 +36,7 @@ void TMainForm::MissionEnded(const TReplay& take, int32_t easiestDifficulty) {
   TPendingRun pending{{}, take};
   TRunRecord& run = pending.Run;
   if (take.Mission == kUserMission) {
-    char hash[17];
-    std::snprintf(hash, sizeof hash, "%016llx",
-                  static_cast<unsigned long long>(take.MissionFileHash));
-    run.Mission = std::string("omf:") + hash;
+    run.Mission = UserMissionKey(take.MissionFileHash);
     run.Name = std::filesystem::path(take.MissionFile).filename().string();
   } else {
     run.Mission = std::to_string(take.Mission);

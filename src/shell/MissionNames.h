@@ -7,6 +7,8 @@
 namespace velmora {
 
 constexpr int32_t kIntroductionMission = 9999;
+// The list number a mission file of the player's own plays under.
+constexpr int32_t kUserMission = 55555555;
 
 // "" for a list number that is no mission of the menus.
 constexpr const char* MissionCaption(int32_t mission) {

@@ -101,6 +101,10 @@ std::string ScoreCell(int32_t score) {
 
 }  // namespace
 
+std::string UserMissionKey(uint64_t filesHash) {
+  return kUserMissionPrefix + Hex16(filesHash);
+}
+
 bool BetterRecord(const TRunRecord& a, const TRunRecord& b) {
   return a.Cleared != b.Cleared ? a.Cleared : a.Score > b.Score;
 }

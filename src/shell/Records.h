@@ -69,6 +69,9 @@ class TRecordsError : public std::runtime_error {
   bool Newer;  // written by a newer game: left alone
 };
 
+// A user mission's Mission field: "omf:" and the hash of its four files in hex.
+std::string UserMissionKey(uint64_t filesHash);
+
 // True when a outranks b in their table: cleared before shot down, then the higher score.
 bool BetterRecord(const TRunRecord& a, const TRunRecord& b);
 

@@ -303,6 +303,12 @@ void WriteReplayFile(const std::string& path, const TReplay& replay) {
   }
 }
 
+std::string Hex16(uint64_t value) {
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
+  return hex;
+}
+
 bool BetterRun(const TReplayResult& a, const TReplayResult& b) {
   const bool aClear = a.Outcome == TReplayOutcome::Clear;
   const bool bClear = b.Outcome == TReplayOutcome::Clear;
@@ -337,10 +343,7 @@ std::string StoreReplay(const std::string& folder, const TReplay& replay) {
 
   std::string best = "best-" + std::to_string(replay.Mission);
   if (!replay.MissionFile.empty()) {
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx",
-                  static_cast<unsigned long long>(Fnv1a64(replay.MissionFile)));
-    best = "best-omf-" + std::string(hex);
+    best = "best-omf-" + Hex16(Fnv1a64(replay.MissionFile));
   }
   best = folder + "/" + best + kReplayExtension;
   // A run in the runner's invulnerable mode is no fair run: it is kept, but never as a best.

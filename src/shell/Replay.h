@@ -113,5 +113,7 @@ std::string StoreReplay(const std::string& folder, const TReplay& replay);
 bool BetterRun(const TReplayResult& a, const TReplayResult& b);
 
 uint64_t Fnv1a64(std::string_view bytes, uint64_t hash = 14695981039346656037ull);
+// Sixteen lower-case hex digits.
+std::string Hex16(uint64_t value);
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include "missions/Appearance.h"
 #include "missions/MissionFile.h"
 #include "shell/MainForm.h"
+#include "shell/MissionNames.h"
 #include "sprites/Commander.h"
 #include "sprites/Player.h"
 
@@ -17,7 +18,6 @@ namespace velmora {
 namespace {
 
 constexpr const char* kGameVersion = "2.0";
-constexpr int32_t kUserMission = 55555555;
 
 bool InMission(TSceneState scene) {
   return scene == ssBriefing || scene == ssMissionTitle || scene == ssPlay;

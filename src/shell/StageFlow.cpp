@@ -9,6 +9,7 @@
 #include "missions/MissionFile.h"
 #include "ranking/RnkSubmit.h"
 #include "shell/MainForm.h"
+#include "shell/MissionNames.h"
 #include "shell/Settings.h"
 #include "sprites/Player.h"
 
@@ -229,7 +230,7 @@ void TMainForm::LoadCustomMissionClick() {
       Platform.Dialogs.OpenFile("オリジナルミッションロード", "オリジナルミッションファイル|*.omf");
   if (!path || path->empty()) return;
   CustomMissionFile = ChosenMissionFile(*path);
-  Mission = 55555555;
+  Mission = kUserMission;
   SetScene(ssBriefing);
 }
 
